@@ -1,0 +1,127 @@
+#pragma once
+// The data grid model: typed columns, the shown rows and the filtered-out
+// rows, selection, current row, filter, sort, find, imports and exports.
+// Rows are numbered from 1 in display order, as the windows address them.
+// It knows nothing of widgets; GridTableModel (gui) shows it.
+
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+namespace zorv {
+
+class ProgressSink;
+
+enum class ColType { String, Number, DateTime };
+
+struct Column {
+    QString name;    // e.g. "filey"; its header caption object is name + "_t"
+    ColType type = ColType::String;
+    QString caption; // header text, e.g. "源文件名"
+    int width = 0;   // declared length: a display hint only, values are never cut
+};
+
+// Outcome of a text import: rows added (>= 0) or a negative code, with the
+// 1-based line that failed and a message for the caller to show.
+struct ImportResult {
+    qint64 rows = 0;
+    qint64 errorLine = 0;
+    QString error;
+    bool ok() const { return rows >= 0; }
+};
+
+enum class SaveFormat { Tsv, Csv, Xlsx, Html };
+
+class Grid : public QObject {
+    Q_OBJECT
+public:
+    explicit Grid(QList<Column> columns, QObject *parent = nullptr);
+    ~Grid() override;
+
+    const QList<Column> &columns() const;
+    int columnCount() const;
+    // 1-based column number of name, 0 when there is none.
+    int columnNumber(const QString &name) const;
+
+    // --- rows (shown rows only unless said otherwise) ---
+    qint64 rowCount() const;
+    qint64 filteredCount() const;
+    // Inserts an empty row before row `before` (0 = append); returns its number.
+    qint64 insertRow(qint64 before = 0);
+    bool deleteRow(qint64 row);
+    void reset();
+
+    // Cells; column is 1-based or a name. A value that does not convert to
+    // the column's type is refused (false) and the cell keeps its value.
+    bool setItem(qint64 row, int column, const QVariant &value);
+    bool setItem(qint64 row, const QString &column, const QVariant &value);
+    QVariant item(qint64 row, int column) const; // null QVariant for an empty cell
+    QString getItemString(qint64 row, int column) const;
+    QString getItemString(qint64 row, const QString &column) const;
+    double getItemNumber(qint64 row, int column) const;
+    double getItemNumber(qint64 row, const QString &column) const;
+    bool isNull(qint64 row, int column) const;
+
+    // --- filter, sort, find: expressions of the grid's little language ---
+    // setFilter returns 1 on success, -1 for a malformed expression (the old
+    // filter stays); "" removes the filter. filter() applies it; returns 1/-1.
+    int setFilter(const QString &expr);
+    int filter();
+    QString filterExpression() const;
+    // spec: "col A", "col D", "col" (ascending), several keys separated by ",".
+    int setSort(const QString &spec);
+    int sort(); // stable; numbers compare as numbers
+    // First shown row in [first, last] where expr holds (last < first searches
+    // backwards); 0 none, -5 malformed expression, -1 other failure.
+    qint64 find(const QString &expr, qint64 first, qint64 last);
+    // Quotes a value for an expression: every "~" becomes "~~" and every "'"
+    // becomes "~'", wrapped in single quotes.
+    static QString quote(const QString &value);
+
+    // --- selection and current row ---
+    void selectRow(qint64 row, bool on); // row 0 = all rows
+    bool isSelected(qint64 row) const;
+    qint64 selectedCount() const;
+    qint64 getRow() const;
+    void setRow(qint64 row);
+
+    // --- painting ---
+    // While redraw is off no change signals are sent; turning it on sends one reset.
+    void setRedraw(bool on);
+    bool redraw() const;
+
+    // --- imports and exports ---
+    // Appends the lines of text as rows, tab-separated fields in column order,
+    // skipping lines before firstLine (1-based). A field that does not convert
+    // to its column's type refuses the whole import: no row is added.
+    ImportResult importText(const QString &text, qint64 firstLine = 1,
+                            ProgressSink *progress = nullptr);
+    ImportResult importFile(const QString &path, qint64 firstLine = 1,
+                            ProgressSink *progress = nullptr);
+    // Shown rows as tab-separated lines (CR LF), with or without the header line.
+    QString toTsv(bool withHeader) const;
+    // Writes every shown row to path; false with error filled on failure.
+    bool saveAs(const QString &path, SaveFormat format, QString *error = nullptr) const;
+
+    // --- database retrieval ---
+    // Runs sql with the arguments bound in order, replaces the rows with the
+    // result (columns in select order) and returns the row count, -1 on failure.
+    qint64 retrieve(QSqlDatabase db, const QString &sql, const QVariantList &args,
+                    QString *error = nullptr);
+
+signals:
+    void modelReset();
+    void rowsInserted(qint64 first, qint64 count); // 1-based
+    void rowsRemoved(qint64 first, qint64 count);
+    void cellChanged(qint64 row, int column);
+    void selectionChanged();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace zorv
