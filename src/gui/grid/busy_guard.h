@@ -1,12 +1,14 @@
 #pragma once
 // Guards a long loop on the UI thread. While a guard lives, every window keeps
 // painting but user input is swallowed, except the Esc key (noted, so the loop
-// can stop) and close requests (left to the windows' own close guards). As a
-// ProgressSink it writes the status line and an optional progress bar at most
-// about 20 times a second.
+// can stop) and close requests (left to the windows' own close guards). A
+// dialog that the loop itself opens (a question per file, say) still takes
+// input. As a ProgressSink it writes the status line and an optional progress
+// bar at most about 20 times a second, and lets the windows repaint.
 
 #include "core/platform/progress.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QProgressBar>
 
@@ -24,12 +26,19 @@ public:
     // Esc pressed since the outermost living guard began (false when none lives).
     static bool escSeen();
 
+    // Shows status (when not empty) and done/total on the bar; throttled, but
+    // the final step (done == total) is always shown.
     void progress(qint64 done, qint64 total, const QString &status) override;
+    // Lets pending events through (throttled) and tells whether Esc was pressed.
     bool stopRequested() override;
 
 private:
+    void pumpEvents(bool force);
+
     QPointer<QProgressBar> m_bar;
+    QElapsedTimer m_clock;
     qint64 m_lastUpdateMs = -1;
+    qint64 m_lastPumpMs = -1;
 };
 
 } // namespace zorv::gui
