@@ -1,0 +1,96 @@
+#pragma once
+// The transaction object: one database connection with the properties set
+// before connecting (DBMS name, connection parameters, autocommit) and, after
+// every connect or statement, the result code (0 success, -1 failure, 100 no
+// row found), the rows affected and the database's error text.
+//
+// Connecting by data source name: the name comes from the parameter string
+// "ConnectString='DSN=…;UID=…;PWD=…'". A data source registered in the
+// per-user registry store with the desktop-database driver opens its DBQ file
+// as an embedded SQLite database; any other name goes to the system's ODBC
+// driver manager.
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+namespace zorv::db {
+
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    QString dbms() const { return m_dbms; }
+    void setDbms(const QString &dbms) { m_dbms = dbms; }
+    QString dbParm() const { return m_dbParm; }
+    void setDbParm(const QString &parm) { m_dbParm = parm; }
+    bool autoCommit() const { return m_autoCommit; }
+    // Takes effect at the next connect.
+    void setAutoCommit(bool on) { m_autoCommit = on; }
+
+    // Connects (closing an earlier connection first); returns sqlcode().
+    int connect();
+    // Commits pending work when autocommit is off, then closes.
+    int disconnect();
+    bool isConnected() const { return m_connected; }
+    // The open connection for grids and other readers; invalid when not connected.
+    QSqlDatabase database() const;
+
+    int sqlcode() const { return m_sqlcode; }
+    qint64 sqlnrows() const { return m_sqlnrows; }
+    QString sqlerrtext() const { return m_sqlerrtext; }
+    // After connect(): the database file was missing and has been created.
+    bool databaseCreated() const { return m_created; }
+    // After connect(): the database file was missing and could not be created.
+    bool databaseCreationFailed() const { return m_creationFailed; }
+
+    // Runs a statement with its host variables bound in order to the "?"
+    // placeholders; sqlnrows() is the number of rows changed. Returns sqlcode().
+    int execute(const QString &sql, const QVariantList &args = {});
+    // First row of a query; sqlcode() 100 and nullopt when there is none.
+    std::optional<QVariantList> selectRow(const QString &sql, const QVariantList &args = {});
+    // Every row of a query (empty on failure; check sqlcode()).
+    QList<QVariantList> selectRows(const QString &sql, const QVariantList &args = {});
+
+    // With autocommit on every statement is committed by itself and these succeed at once.
+    int commit();
+    int rollback();
+
+private:
+    int fail(const QString &text, int code = -1);
+    int succeed(qint64 rows = 0);
+    bool openDesktopDatabase(const QString &path);
+    bool createDesktopDatabase(const QString &path);
+    bool openOdbc(const QString &connectString);
+    bool beginIfManual();
+    void closeConnection();
+
+    QString m_dbms;
+    QString m_dbParm;
+    bool m_autoCommit = false;
+
+    QString m_name;
+    bool m_connected = false;
+    bool m_inTransaction = false;
+    bool m_created = false;
+    bool m_creationFailed = false;
+    int m_sqlcode = 0;
+    qint64 m_sqlnrows = 0;
+    QString m_sqlerrtext;
+};
+
+// The program's one shared transaction.
+Transaction &sqlca();
+
+// The text between "ConnectString='" and the last "'" of a parameter string
+// (the keyword matched case-insensitively); empty when there is none.
+QString connectStringOf(const QString &dbParm);
+// The value of key (case-insensitive) in "KEY=value;KEY=value"; empty when absent.
+QString connectValue(const QString &connectString, const QString &key);
+
+} // namespace zorv::db
