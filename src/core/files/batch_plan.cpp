@@ -1,0 +1,102 @@
+#include "core/files/batch_plan.h"
+
+#include "core/files/native_path.h"
+#include "core/platform/platform.h"
+#include "core/text/gbtext.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zorv::files {
+namespace {
+
+// A folder text as the plan compares and joins it: trimmed, ending in "/".
+QString folderOf(const QString &cell) {
+    const QString t = text::trim(cell);
+    return t.isEmpty() || t.endsWith(u'/') ? t : t + u'/';
+}
+
+// A source name that names a file inside its folder rather than the folder
+// itself or its parent.
+bool isFileName(const QString &name) {
+    return !name.isEmpty() && name != u"."_s && name != u".."_s && !name.endsWith(u'/') &&
+           !name.contains(QChar(0));
+}
+
+} // namespace
+
+void fillTargetPaths(Grid &grid, const QString &path2, bool keepTree) {
+    const FrnColumns c(grid);
+    const QString flat = joinPath(path2, QString());
+    for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r)
+        grid.setItem(r, c.npath, keepTree ? joinPath(path2, grid.getItemString(r, c.zml)) : flat);
+}
+
+QString targetDialogTitle() {
+    return u"选择欲放置更名后的文件所在的目标文件夹\r\n（目标文件夹允许和源文件夹相同）"_s;
+}
+
+bool fillChosenTarget(Grid &grid, FrnState &state, const std::optional<QString> &chosen,
+                      bool keepTree) {
+    if (grid.rowCount() == 0) {
+        platform().messageBox(u"提示"_s, u"还没有源文件"_s);
+        return false;
+    }
+    if (!chosen) {
+        platform().messageBox(u"提示"_s, u"目标文件夹选择被取消"_s);
+        return false;
+    }
+    state.ls_path2 = normaliseTargetRoot(*chosen);
+    fillTargetPaths(grid, state.ls_path2, keepTree);
+    return true;
+}
+
+bool chooseTarget(Grid &grid, FrnState &state, bool keepTree) {
+    if (grid.rowCount() == 0) {
+        platform().messageBox(u"提示"_s, u"还没有源文件"_s);
+        return false;
+    }
+    return fillChosenTarget(grid, state, platform().chooseFolder(targetDialogTitle()), keepTree);
+}
+
+Plan buildPlan(const Grid &grid, const QString &targetRoot, const RunOptions &options) {
+    const FrnColumns c(grid);
+    Plan plan;
+    plan.overwrite = options.overwrite;
+    if (!encodePath(targetRoot, &plan.root))
+        plan.root.clear();
+    const qint64 rows = grid.rowCount();
+    plan.tasks.reserve(size_t(rows));
+    for (qint64 r = 1; r <= rows; ++r) {
+        Task t;
+        t.row = r;
+        const QString filen = grid.getItemString(r, c.filen);
+        const QString npath = grid.getItemString(r, c.npath);
+        if (filen.isEmpty() || npath.isEmpty() || text::trim(npath).isEmpty()) {
+            t.action = filen.isEmpty() ? Action::StopNoName : Action::StopNoPath;
+            plan.tasks.push_back(std::move(t));
+            break;
+        }
+        const QString srcDir = folderOf(grid.getItemString(r, c.ypath));
+        const QString srcName = text::trim(grid.getItemString(r, c.filey));
+        const QString tgtDir = folderOf(npath);
+        const QString tgtName = text::trim(filen);
+        QByteArray name;
+        if (!isValidNewName(tgtName) || !isFileName(srcName) ||
+            !encodePath(srcDir + srcName, &t.source) || !encodePath(tgtDir, &t.targetDir) ||
+            !encodePath(tgtName, &name)) {
+            t.action = Action::Refuse;
+            t.source.clear();
+            t.targetDir.clear();
+        } else {
+            t.target = t.targetDir + name;
+            if (srcDir == tgtDir)
+                t.action = options.move ? Action::MoveInPlace : Action::CopyInPlace;
+            else
+                t.action = options.move ? Action::Move : Action::Copy;
+        }
+        plan.tasks.push_back(std::move(t));
+    }
+    return plan;
+}
+
+} // namespace zorv::files

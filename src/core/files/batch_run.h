@@ -1,0 +1,43 @@
+#pragma once
+// Step 4 of the file window ("4、执行", cb_3): runs the plan row by row,
+// writing each row's outcome, with progress and a stop request (Esc).
+
+#include "core/files/batch_plan.h"
+
+#include <functional>
+
+namespace zorv {
+class ProgressSink;
+}
+
+namespace zorv::files {
+
+enum class RunEnd {
+    Completed, // every shown row was visited
+    Stopped,   // stop requested (Esc): rows done keep their outcome
+    NoName,    // a row with an empty filen ended the run
+    NoPath,    // a row with an empty npath ended the run
+    EmptyGrid, // nothing to run
+};
+
+struct RunSummary {
+    RunEnd end = RunEnd::Completed;
+    qint64 executed = 0;  // rows that got an outcome
+    qint64 succeeded = 0; // of them "成功"
+    qint64 endRow = 0;    // the row where a Stopped / NoName / NoPath run ended
+};
+
+// Executes plan: for the i-th task, progress(i, total, "正在执行：" + i), one
+// stop poll, then the disk work and onOutcome(row, outcome). Shows nothing.
+RunSummary runPlan(const Plan &plan, ProgressSink &progress,
+                   const std::function<void(qint64 row, Outcome)> &onOutcome);
+
+// cb_3 in full: "提示" / "还没有源文件" for an empty grid; plans the shown rows
+// with targetRoot = state.ls_path2, runs them writing jg; an empty name or
+// path ends with "提示" / "文件名不能为空" or "目标文件路径不能为空"; a stop ends
+// silently; a completed run clears the grid's filter and shows "提示" /
+// "操作完成" (the window enables "4、执行" again only then).
+RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &options,
+                      ProgressSink &progress);
+
+} // namespace zorv::files

@@ -1,0 +1,219 @@
+#include "core/files/folder_list.h"
+
+#include "core/files/native_path.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zorv::files {
+namespace {
+
+// Whether the user may write the file, judged from its owner, group and mode
+// bits (no extra system call per file; ACLs are not consulted).
+class WriteAccess {
+public:
+    WriteAccess() : m_uid(geteuid()) {
+        m_groups.push_back(getegid());
+        const int n = getgroups(0, nullptr);
+        if (n > 0) {
+            std::vector<gid_t> g(static_cast<size_t>(n));
+            const int got = getgroups(n, g.data());
+            if (got > 0)
+                m_groups.insert(m_groups.end(), g.begin(), g.begin() + got);
+        }
+    }
+    bool writable(const struct stat &st) const {
+        if (m_uid == 0)
+            return true;
+        if (st.st_uid == m_uid)
+            return st.st_mode & S_IWUSR;
+        if (std::find(m_groups.begin(), m_groups.end(), st.st_gid) != m_groups.end())
+            return st.st_mode & S_IWGRP;
+        return st.st_mode & S_IWOTH;
+    }
+
+private:
+    uid_t m_uid;
+    std::vector<gid_t> m_groups;
+};
+
+const WriteAccess &writeAccess() {
+    static const WriteAccess access;
+    return access;
+}
+
+// Byte order of the entries' texts, a folder's text being "[name]".
+bool listedBefore(const FolderEntry &a, const FolderEntry &b) {
+    if (!a.folder && !b.folder) {
+        const qsizetype n = std::min(a.bytes.size(), b.bytes.size());
+        const int c = std::memcmp(a.bytes.constData(), b.bytes.constData(), size_t(n));
+        return c != 0 ? c < 0 : a.bytes.size() < b.bytes.size();
+    }
+    const qsizetype na = a.bytes.size() + (a.folder ? 2 : 0);
+    const qsizetype nb = b.bytes.size() + (b.folder ? 2 : 0);
+    auto at = [](const FolderEntry &e, qsizetype i, qsizetype n) -> unsigned char {
+        if (e.folder) {
+            if (i == 0)
+                return '[';
+            if (i == n - 1)
+                return ']';
+            return static_cast<unsigned char>(e.bytes.at(i - 1));
+        }
+        return static_cast<unsigned char>(e.bytes.at(i));
+    };
+    for (qsizetype i = 0; i < na && i < nb; ++i) {
+        const unsigned char ca = at(a, i, na);
+        const unsigned char cb = at(b, i, nb);
+        if (ca != cb)
+            return ca < cb;
+    }
+    return na < nb;
+}
+
+enum class Kind { Skip, File, Folder };
+
+// What the entry is for the listing; a stat only where the type or the
+// read-only test needs one.
+Kind classify(int dirfd, const struct dirent *de, int mask) {
+    struct stat st;
+    unsigned char type = de->d_type;
+    if (type == DT_UNKNOWN) {
+        if (fstatat(dirfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return Kind::Skip;
+        type = S_ISDIR(st.st_mode)   ? DT_DIR
+               : S_ISLNK(st.st_mode) ? DT_LNK
+               : S_ISREG(st.st_mode) ? DT_REG
+                                     : DT_FIFO;
+        if (type == DT_REG)
+            return (mask & ReadOnly) || writeAccess().writable(st) ? Kind::File : Kind::Skip;
+    }
+    switch (type) {
+    case DT_DIR:
+        return (mask & SubFolders) ? Kind::Folder : Kind::Skip;
+    case DT_REG:
+        if (mask & ReadOnly)
+            return Kind::File;
+        if (fstatat(dirfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return Kind::Skip;
+        return writeAccess().writable(st) ? Kind::File : Kind::Skip;
+    case DT_LNK:
+        // A link counts as what it points to; links to folders are left out.
+        if (fstatat(dirfd, de->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            return Kind::Skip;
+        return (mask & ReadOnly) || writeAccess().writable(st) ? Kind::File : Kind::Skip;
+    default:
+        return Kind::Skip;
+    }
+}
+
+bool readFolder(const QByteArray &path, int mask, std::vector<FolderEntry> *out) {
+    out->clear();
+    const int fd = open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    DIR *dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return false;
+    }
+    while (const struct dirent *de = readdir(dir)) {
+        const char *name = de->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        if (name[0] == '.' && !(mask & Hidden))
+            continue;
+        const Kind kind = classify(fd, de, mask);
+        if (kind == Kind::Skip)
+            continue;
+        FolderEntry e;
+        const qsizetype len = qsizetype(std::strlen(name));
+        e.bytes = QByteArray(name, len);
+        e.name = decodeName(name, len, &e.intact);
+        e.folder = kind == Kind::Folder;
+        out->push_back(std::move(e));
+    }
+    closedir(dir);
+    if ((mask & SubFolders) && path != "/") {
+        FolderEntry up;
+        up.bytes = "..";
+        up.name = u".."_s;
+        up.folder = true;
+        up.parent = true;
+        out->push_back(std::move(up));
+    }
+    std::sort(out->begin(), out->end(), listedBefore);
+    return true;
+}
+
+struct Walker {
+    const WalkCallbacks &cb;
+    int mask;
+    bool recursive;
+    qsizetype zmlCut; // characters of the walked folder + "/" cut off for zml
+
+    // dirBytes and dirText end in "/".
+    bool walk(const QByteArray &dirBytes, const QString &dirText, bool intact) {
+        std::vector<FolderEntry> entries;
+        if (!readFolder(dirBytes, mask, &entries))
+            return false;
+        if (cb.onFolder)
+            cb.onFolder(dirText, qsizetype(entries.size()));
+        const QString zml = dirText.mid(zmlCut);
+        for (const FolderEntry &e : entries) {
+            if (e.parent)
+                continue;
+            if (e.folder) {
+                if (recursive)
+                    walk(dirBytes + e.bytes + '/', dirText + e.name + u'/', intact && e.intact);
+                continue;
+            }
+            if (cb.onFile)
+                cb.onFile(ScannedFile{dirText, e.name, zml, intact && e.intact});
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+int flatListType(bool hidden) {
+    return hidden ? 39 : 0;
+}
+int recursiveListType(bool hidden) {
+    return hidden ? 55 : 16;
+}
+
+QString FolderEntry::text() const {
+    if (parent)
+        return u"[..]"_s;
+    return folder ? u'[' + name + u']' : name;
+}
+
+bool listFolder(const QString &folder, int mask, std::vector<FolderEntry> *out) {
+    QByteArray bytes;
+    if (!encodePath(joinPath(folder, QString()), &bytes)) {
+        out->clear();
+        return false;
+    }
+    if (bytes.isEmpty() || !bytes.endsWith('/'))
+        bytes += '/';
+    return readFolder(bytes, mask, out);
+}
+
+bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCallbacks &cb) {
+    const QString top = path1 + u'/';
+    QByteArray bytes;
+    if (!encodePath(top, &bytes))
+        return false;
+    Walker w{cb, recursive ? recursiveListType(hidden) : flatListType(hidden), recursive,
+             path1.size() + 1};
+    return w.walk(bytes, top, true);
+}
+
+} // namespace zorv::files

@@ -1,0 +1,68 @@
+#include "core/files/source_scan.h"
+
+#include "core/files/folder_list.h"
+#include "core/files/native_path.h"
+#include "core/platform/platform.h"
+#include "core/platform/progress.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace zorv::files {
+
+qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options,
+                    ProgressSink &progress) {
+    const FrnColumns c(grid);
+    const QString importing = u"正在导入..."_s;
+    const bool redraw = grid.redraw();
+    grid.setRedraw(false);
+    const qint64 before = grid.rowCount();
+    qint64 added = 0;
+    qint64 listed = 0;
+
+    WalkCallbacks cb;
+    cb.onFolder = [&](const QString &, qsizetype entries) {
+        listed = entries;
+        progress.progress(added, 0, importing);
+    };
+    cb.onFile = [&](const ScannedFile &f) {
+        ++added;
+        const qint64 row = grid.insertRow(0);
+        // Flat rows are numbered after the rows already there, recursive rows
+        // with the row count; both give the new row's number.
+        grid.setItem(row, c.xh, options.recursive ? row : before + added);
+        grid.setItem(row, c.ypath, f.ypath);
+        grid.setItem(row, c.filey, f.filey);
+        if (options.recursive)
+            grid.setItem(row, c.zml, f.zml);
+        if (!options.recursive)
+            progress.progress(added, listed, importing + QString::number(added));
+    };
+    walkSource(path1, options.recursive, options.hidden, cb);
+
+    if (redraw)
+        grid.setRedraw(true);
+    platform().setStatusText(options.recursive ? u"正在导入......"_s : QString());
+    return added;
+}
+
+bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> &chosen,
+                      const ScanOptions &options, ProgressSink &progress) {
+    if (!chosen) {
+        platform().messageBox(u"提示"_s, u"文件夹选择被取消"_s);
+        return false;
+    }
+    state.ls_path1 = normaliseSourceFolder(*chosen);
+    if (!options.accumulate && grid.rowCount() > 0)
+        grid.reset();
+    scanIntoGrid(grid, state.ls_path1, options, progress);
+    platform().messageBox(u"提示"_s, u"源文件夹的相关信息已导入"_s);
+    return true;
+}
+
+bool chooseAndScanSource(Grid &grid, FrnState &state, const ScanOptions &options,
+                         ProgressSink &progress) {
+    const auto chosen = platform().chooseFolder(u"选择欲批量更名的源文件所在文件夹"_s);
+    return scanChosenSource(grid, state, chosen, options, progress);
+}
+
+} // namespace zorv::files
