@@ -18,7 +18,7 @@ class ProgressSink;
 enum class ColType { String, Number, DateTime };
 
 struct Column {
-    QString name;    // e.g. "filey"; its header caption object is name + "_t"
+    QString name; // e.g. "filey"; its header caption object is name + "_t"
     ColType type = ColType::String;
     QString caption; // header text, e.g. "源文件名"
     int width = 0;   // declared length: a display hint only, values are never cut
@@ -43,6 +43,7 @@ public:
 
     const QList<Column> &columns() const;
     int columnCount() const;
+    ColType columnType(int column) const; // 1-based
     // 1-based column number of name, 0 when there is none.
     int columnNumber(const QString &name) const;
 
@@ -58,6 +59,9 @@ public:
     // the column's type is refused (false) and the cell keeps its value.
     bool setItem(qint64 row, int column, const QVariant &value);
     bool setItem(qint64 row, const QString &column, const QVariant &value);
+    // Text straight into a cell: converted like an imported field.
+    bool setItem(qint64 row, int column, const QString &text);
+    bool setItemNumber(qint64 row, int column, double value);
     QVariant item(qint64 row, int column) const; // null QVariant for an empty cell
     QString getItemString(qint64 row, int column) const;
     QString getItemString(qint64 row, const QString &column) const;
@@ -65,17 +69,32 @@ public:
     double getItemNumber(qint64 row, const QString &column) const;
     bool isNull(qint64 row, int column) const;
 
+    // The summary line: a label followed by the row count ("总数:" and the
+    // count by default). Grids without one call setSummary(false).
+    void setSummary(bool shown, const QString &label = QStringLiteral("总数:"));
+    bool hasSummary() const;
+    QString summaryText() const;
+
     // --- filter, sort, find: expressions of the grid's little language ---
     // setFilter returns 1 on success, -1 for a malformed expression (the old
-    // filter stays); "" removes the filter. filter() applies it; returns 1/-1.
+    // filter stays); "" removes the filter. filter() applies it to every row,
+    // shown or filtered out, and returns 1. Rows keep one order among all rows:
+    // rows coming back take their former places (as the last sort left them,
+    // or in insertion order); rows that leave are deselected.
     int setFilter(const QString &expr);
     int filter();
     QString filterExpression() const;
     // spec: "col A", "col D", "col" (ascending), several keys separated by ",".
     int setSort(const QString &spec);
     int sort(); // stable; numbers compare as numbers
+    QString sortSpec() const;
     // First shown row in [first, last] where expr holds (last < first searches
-    // backwards); 0 none, -5 malformed expression, -1 other failure.
+    // backwards); 0 none, -5 malformed expression (an unknown column name
+    // included), -1 other failure (a negative row). Rows past the last one are
+    // not searched: a search starting beyond the last row finds nothing, so a
+    // "find next from row + 1" loop ends. An equality on a text column
+    // ("col = 'text'") is answered from a hash index of that column, built on
+    // the first such find and dropped when the column or the row order changes.
     qint64 find(const QString &expr, qint64 first, qint64 last);
     // Quotes a value for an expression: every "~" becomes "~~" and every "'"
     // becomes "~'", wrapped in single quotes.
@@ -85,6 +104,7 @@ public:
     void selectRow(qint64 row, bool on); // row 0 = all rows
     bool isSelected(qint64 row) const;
     qint64 selectedCount() const;
+    QList<qint64> selectedRows() const; // ascending
     qint64 getRow() const;
     void setRow(qint64 row);
 
@@ -95,8 +115,13 @@ public:
 
     // --- imports and exports ---
     // Appends the lines of text as rows, tab-separated fields in column order,
-    // skipping lines before firstLine (1-based). A field that does not convert
-    // to its column's type refuses the whole import: no row is added.
+    // skipping lines before firstLine (1-based). Lines end with LF or CR LF; a
+    // final line break adds no row. Fields beyond the columns are ignored,
+    // missing fields leave their cells empty, and text is kept whole. A field
+    // that does not convert to its column's type refuses the whole import: no
+    // row is added, rows is -1, errorLine names the line and error says why.
+    // A stop request gives -2 and no rows; a file that cannot be read -3.
+    // Files may be UTF-8 (with or without BOM), UTF-16 with BOM or GBK.
     ImportResult importText(const QString &text, qint64 firstLine = 1,
                             ProgressSink *progress = nullptr);
     ImportResult importFile(const QString &path, qint64 firstLine = 1,
@@ -118,8 +143,11 @@ signals:
     void rowsRemoved(qint64 first, qint64 count);
     void cellChanged(qint64 row, int column);
     void selectionChanged();
+    void currentRowChanged(qint64 row);
 
 private:
+    ImportResult importUtf8(const char *data, qint64 size, qint64 firstLine,
+                            ProgressSink *progress);
     struct Impl;
     std::unique_ptr<Impl> d;
 };
