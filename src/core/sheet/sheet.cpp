@@ -1,0 +1,231 @@
+#include "core/sheet/sheet.h"
+
+#include <algorithm>
+
+namespace zorv::sheet {
+
+namespace {
+
+bool before(quint32 r1, quint16 c1, quint32 r2, quint16 c2) {
+    return r1 < r2 || (r1 == r2 && c1 < c2);
+}
+
+} // namespace
+
+Cell Sheet::toCell(const Entry &e, const std::vector<QString> &strings, bool date1904) {
+    Cell c;
+    switch (e.kind) {
+    case Stored::Number:
+        c.kind = CellKind::Number;
+        c.number = e.number;
+        c.text = formatGeneral(e.number);
+        break;
+    case Stored::Boolean:
+        c.kind = CellKind::Boolean;
+        c.number = e.number;
+        c.text = e.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        break;
+    case Stored::Text:
+        c.kind = CellKind::Text;
+        c.text = strings[e.string];
+        break;
+    case Stored::Error:
+        c.kind = CellKind::Error;
+        c.text = strings[e.string];
+        break;
+    case Stored::DateSerial:
+        c.kind = CellKind::Date;
+        c.number = e.number;
+        c.text = formatSerial(e.number, e.style, date1904);
+        break;
+    case Stored::DateText:
+        c.kind = CellKind::Date;
+        c.text = strings[e.string];
+        break;
+    }
+    return c;
+}
+
+std::vector<Sheet::Entry>::const_iterator Sheet::find(int row, int column) const {
+    if (row < 1 || column < 1 || row > m_rows || column > m_columns)
+        return m_cells.end();
+    const auto r = static_cast<quint32>(row);
+    const auto c = static_cast<quint16>(column);
+    auto it = std::lower_bound(m_cells.begin(), m_cells.end(), 0,
+                               [&](const Entry &e, int) { return before(e.row, e.column, r, c); });
+    if (it != m_cells.end() && it->row == r && it->column == c)
+        return it;
+    return m_cells.end();
+}
+
+QString Sheet::entryText(const Entry &e) const {
+    return toCell(e, m_strings, m_date1904).text;
+}
+
+Cell Sheet::cell(int row, int column) const {
+    auto it = find(row, column);
+    return it == m_cells.end() ? Cell{} : toCell(*it, m_strings, m_date1904);
+}
+
+QString Sheet::text(int row, int column) const {
+    auto it = find(row, column);
+    return it == m_cells.end() ? QString() : entryText(*it);
+}
+
+std::optional<double> Sheet::number(int row, int column) const {
+    auto it = find(row, column);
+    if (it == m_cells.end() || (it->kind != Stored::Number && it->kind != Stored::Boolean))
+        return std::nullopt;
+    return it->number;
+}
+
+int Sheet::lastRow(int column) const {
+    for (auto it = m_cells.rbegin(); it != m_cells.rend(); ++it)
+        if (it->column == column)
+            return static_cast<int>(it->row);
+    return 0;
+}
+
+QStringList Sheet::rowTexts(int row, int columns) const {
+    QStringList out;
+    if (columns <= 0)
+        return out;
+    out.reserve(columns);
+    const auto r = static_cast<quint32>(std::max(row, 0));
+    auto it = std::lower_bound(m_cells.begin(), m_cells.end(), 0,
+                               [&](const Entry &e, int) { return e.row < r; });
+    for (int c = 1; c <= columns; ++c) {
+        if (it != m_cells.end() && it->row == r && it->column == c) {
+            out.append(entryText(*it));
+            ++it;
+        } else {
+            out.append(QString());
+        }
+    }
+    return out;
+}
+
+QList<QStringList> Sheet::rows(int firstRow) const {
+    QList<QStringList> out;
+    firstRow = std::max(firstRow, 1);
+    if (firstRow > m_rows)
+        return out;
+    out.reserve(m_rows - firstRow + 1);
+    for (int r = firstRow; r <= m_rows; ++r)
+        out.append(rowTexts(r, m_columns));
+    return out;
+}
+
+QStringList Sheet::column(int column, int firstRow) const {
+    QStringList out;
+    firstRow = std::max(firstRow, 1);
+    const int last = lastRow(column);
+    for (int r = firstRow; r <= last; ++r)
+        out.append(text(r, column));
+    return out;
+}
+
+SheetBuilder::SheetBuilder(QString name, bool date1904) {
+    m_sheet.m_name = std::move(name);
+    m_sheet.m_date1904 = date1904;
+}
+
+void SheetBuilder::setSharedStrings(std::vector<QString> strings) {
+    m_shared = static_cast<qint64>(strings.size());
+    m_sheet.m_strings = std::move(strings);
+}
+
+bool SheetBuilder::place(int row, int column, Sheet::Entry &e) {
+    if (row < 1 || row > kMaxRows || column < 1 || column > kMaxColumns)
+        return false;
+    e.row = static_cast<quint32>(row);
+    e.column = static_cast<quint16>(column);
+    e.style = DateStyle::None;
+    return true;
+}
+
+void SheetBuilder::addNumber(int row, int column, double value) {
+    Sheet::Entry e;
+    if (!place(row, column, e))
+        return;
+    e.kind = Sheet::Stored::Number;
+    e.number = value;
+    m_sheet.m_cells.push_back(e);
+}
+
+void SheetBuilder::addBoolean(int row, int column, bool value) {
+    Sheet::Entry e;
+    if (!place(row, column, e))
+        return;
+    e.kind = Sheet::Stored::Boolean;
+    e.number = value ? 1 : 0;
+    m_sheet.m_cells.push_back(e);
+}
+
+void SheetBuilder::addString(int row, int column, Sheet::Stored kind, const QString &text) {
+    Sheet::Entry e;
+    if (text.isEmpty() || !place(row, column, e))
+        return;
+    e.kind = kind;
+    e.string = static_cast<quint32>(m_sheet.m_strings.size());
+    m_sheet.m_strings.push_back(text);
+    m_sheet.m_cells.push_back(e);
+}
+
+void SheetBuilder::addText(int row, int column, const QString &text) {
+    addString(row, column, Sheet::Stored::Text, text);
+}
+
+void SheetBuilder::addShared(int row, int column, quint32 index) {
+    Sheet::Entry e;
+    if (index >= m_shared || m_sheet.m_strings[index].isEmpty() || !place(row, column, e))
+        return;
+    e.kind = Sheet::Stored::Text;
+    e.string = index;
+    m_sheet.m_cells.push_back(e);
+}
+
+void SheetBuilder::addError(int row, int column, const QString &text) {
+    addString(row, column, Sheet::Stored::Error, text);
+}
+
+void SheetBuilder::addDate(int row, int column, double serial, DateStyle style) {
+    Sheet::Entry e;
+    if (!place(row, column, e))
+        return;
+    e.kind = Sheet::Stored::DateSerial;
+    e.style = style;
+    e.number = serial;
+    m_sheet.m_cells.push_back(e);
+}
+
+void SheetBuilder::addDateText(int row, int column, const QString &text) {
+    addString(row, column, Sheet::Stored::DateText, text);
+}
+
+Sheet SheetBuilder::finish() {
+    auto &cells = m_sheet.m_cells;
+    auto less = [](const Sheet::Entry &a, const Sheet::Entry &b) {
+        return before(a.row, a.column, b.row, b.column);
+    };
+    if (!std::is_sorted(cells.begin(), cells.end(), less))
+        std::stable_sort(cells.begin(), cells.end(), less);
+    // A cell written twice keeps its last value.
+    size_t out = 0;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (out > 0 && cells[out - 1].row == cells[i].row &&
+            cells[out - 1].column == cells[i].column)
+            cells[out - 1] = cells[i];
+        else
+            cells[out++] = cells[i];
+    }
+    cells.resize(out);
+    cells.shrink_to_fit();
+    m_sheet.m_rows = cells.empty() ? 0 : static_cast<int>(cells.back().row);
+    m_sheet.m_columns = 0;
+    for (const auto &e : cells)
+        m_sheet.m_columns = std::max<int>(m_sheet.m_columns, e.column);
+    return std::move(m_sheet);
+}
+
+} // namespace zorv::sheet

@@ -1,0 +1,136 @@
+#include "core/sheet/workbook.h"
+
+#include "core/sheet/bookreader.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace zorv::sheet {
+
+namespace {
+
+enum class Kind { Xls, Xlsx, Other };
+
+Kind sniff(const QByteArray &head) {
+    // Compound document (BIFF .xls) and zip (.xlsx) signatures.
+    if (head.startsWith(QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")))
+        return Kind::Xls;
+    if (head.startsWith(QByteArrayLiteral("PK\x03\x04")) ||
+        head.startsWith(QByteArrayLiteral("PK\x05\x06")))
+        return Kind::Xlsx;
+    return Kind::Other;
+}
+
+QString quoted(const QString &path) {
+    return u'“' + path + u'”';
+}
+
+QString notSpreadsheet(const QString &path) {
+    return QStringLiteral("文件%1不是 Excel 电子表格（.xls 或 .xlsx），无法读取。")
+        .arg(quoted(path));
+}
+
+QString withReason(QString text, const QString &reason) {
+    return reason.isEmpty() ? text : text + QStringLiteral("（") + reason + QStringLiteral("）");
+}
+
+} // namespace
+
+Workbook::Workbook() = default;
+Workbook::~Workbook() = default;
+
+bool Workbook::open(const QString &path) {
+    m_reader.reset();
+    m_path = path;
+    m_error.clear();
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        m_error = QStringLiteral("找不到文件%1。").arg(quoted(path));
+        return false;
+    }
+    if (info.isDir()) {
+        m_error = QStringLiteral("%1是文件夹，不是电子表格文件。").arg(quoted(path));
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_error = QStringLiteral("无法打开文件%1：没有读取权限或文件正被占用。").arg(quoted(path));
+        return false;
+    }
+    const Kind kind = sniff(file.read(8));
+    file.close();
+    if (kind == Kind::Other) {
+        m_error = notSpreadsheet(path);
+        return false;
+    }
+    OpenFailure failure = OpenFailure::None;
+    QString reason;
+    m_reader =
+        kind == Kind::Xls ? openXls(path, &failure, &reason) : openXlsx(path, &failure, &reason);
+    if (m_reader)
+        return true;
+    switch (failure) {
+    case OpenFailure::Password:
+        m_error = QStringLiteral("文件%1设有密码保护，无法读取。").arg(quoted(path));
+        break;
+    case OpenFailure::NoSheets:
+        m_error = QStringLiteral("文件%1中没有工作表。").arg(quoted(path));
+        break;
+    case OpenFailure::NotSpreadsheet:
+        m_error = withReason(notSpreadsheet(path), reason);
+        break;
+    default:
+        m_error = withReason(
+            QStringLiteral("文件%1已损坏或不是有效的 Excel 文件，无法读取。").arg(quoted(path)),
+            reason);
+        break;
+    }
+    return false;
+}
+
+bool Workbook::isOpen() const {
+    return m_reader != nullptr;
+}
+
+int Workbook::sheetCount() const {
+    return m_reader ? int(m_reader->sheetNames().size()) : 0;
+}
+
+QStringList Workbook::sheetNames() const {
+    return m_reader ? m_reader->sheetNames() : QStringList();
+}
+
+int Workbook::activeSheet() const {
+    return m_reader ? m_reader->activeSheet() : 0;
+}
+
+int Workbook::sheetIndex(WhichSheet which) const {
+    return which == WhichSheet::Active ? activeSheet() : 0;
+}
+
+std::optional<Sheet> Workbook::readSheet(int index) {
+    if (!m_reader) {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("没有打开电子表格文件。");
+        return std::nullopt;
+    }
+    QString reason;
+    auto sheet = m_reader->readSheet(index, &reason);
+    if (!sheet)
+        m_error = withReason(QStringLiteral("文件%1的工作表“%2”已损坏，无法读取。")
+                                 .arg(quoted(m_path), m_reader->sheetNames().value(index)),
+                             reason);
+    return sheet;
+}
+
+std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *error) {
+    Workbook book;
+    std::optional<Sheet> sheet;
+    if (book.open(path))
+        sheet = book.readSheet(book.sheetIndex(which));
+    if (!sheet && error)
+        *error = book.errorString();
+    return sheet;
+}
+
+} // namespace zorv::sheet

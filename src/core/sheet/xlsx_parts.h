@@ -1,0 +1,124 @@
+#pragma once
+// Streaming handlers for the parts of an .xlsx package: relationships, the
+// workbook, shared strings, styles (to tell dates) and a worksheet.
+
+#include "core/sheet/numformat.h"
+#include "core/sheet/sheet.h"
+#include "core/sheet/xml_stream.h"
+
+#include <QStringList>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zorv::sheet {
+
+// Text of a shared or inline string: plain <t>, or the runs <r><t> of rich
+// text; phonetic guides (<rPh>) are not part of the value.
+struct RichText {
+    std::string buffer;
+    int phonetic = 0;
+    bool inText = false;
+    void start(std::string_view name);
+    void end(std::string_view name);
+    void characters(std::string_view text) {
+        if (inText)
+            buffer.append(text);
+    }
+    QString take();
+};
+
+struct Relationship {
+    std::string id, type, target; // target resolved against the owning part's folder
+};
+
+class RelationshipsHandler final : public XmlHandler {
+public:
+    explicit RelationshipsHandler(std::string baseFolder) : m_base(std::move(baseFolder)) {}
+    std::vector<Relationship> relationships;
+    // Target of the first relationship whose type ends in "/" + kind; "" when none.
+    std::string targetOf(std::string_view kind) const;
+    const Relationship *byId(std::string_view id) const;
+    void startElement(std::string_view name, const char **attrs) override;
+    void endElement(std::string_view) override {}
+
+private:
+    std::string m_base;
+    std::unordered_map<std::string, size_t> m_byId;
+};
+
+class WorkbookHandler final : public XmlHandler {
+public:
+    struct SheetEntry {
+        QString name;
+        std::string relId;
+    };
+    std::vector<SheetEntry> sheets;
+    int activeTab = 0;
+    bool date1904 = false;
+    void startElement(std::string_view name, const char **attrs) override;
+    void endElement(std::string_view) override {}
+
+private:
+    bool m_sawView = false;
+};
+
+class SharedStringsHandler final : public XmlHandler {
+public:
+    std::vector<QString> strings;
+    void startElement(std::string_view name, const char **attrs) override;
+    void endElement(std::string_view name) override;
+    void characters(std::string_view text) override { m_text.characters(text); }
+
+private:
+    bool m_inItem = false;
+    RichText m_text;
+};
+
+class StylesHandler final : public XmlHandler {
+public:
+    std::vector<DateStyle> cellStyles; // by cell format (xf) index
+    void startElement(std::string_view name, const char **attrs) override;
+    void endElement(std::string_view name) override;
+
+private:
+    std::unordered_map<int, DateStyle> m_custom;
+    std::vector<int> m_xfFormats;
+    bool m_inCellXfs = false;
+};
+
+// Folder part of a package path ("xl/workbook.xml" -> "xl/").
+std::string folderOf(const std::string &part);
+// target resolved against folder: "worksheets/sheet1.xml", "/xl/x.xml", "../a.xml".
+std::string resolvePart(const std::string &folder, const std::string &target);
+
+// Most cells one sheet may hold in memory; a larger (or bomb) file is refused.
+inline constexpr qint64 kMaxCells = 50'000'000;
+
+class WorksheetHandler final : public XmlHandler {
+public:
+    WorksheetHandler(SheetBuilder &builder, const std::vector<DateStyle> &cellStyles)
+        : m_builder(builder), m_styles(cellStyles) {}
+    void startElement(std::string_view name, const char **attrs) override;
+    void endElement(std::string_view name) override;
+    void characters(std::string_view text) override;
+
+private:
+    void startCell(const char **attrs);
+    void finishCell();
+
+    SheetBuilder &m_builder;
+    const std::vector<DateStyle> &m_styles;
+    qint64 m_cells = 0;
+    int m_row = 0;
+    int m_column = 0;
+    bool m_inCell = false;
+    bool m_inValue = false;
+    bool m_inInline = false;
+    char m_type = 'n'; // n number, s shared, i inline, f formula text, b, e, d
+    DateStyle m_style = DateStyle::None;
+    std::string m_value;
+    RichText m_inlineText;
+};
+
+} // namespace zorv::sheet

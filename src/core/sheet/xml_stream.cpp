@@ -1,0 +1,177 @@
+#include "core/sheet/xml_stream.h"
+
+#include <algorithm>
+#include <cstring>
+#include <expat.h>
+#include <memory>
+
+namespace zorv::sheet {
+
+std::string_view localName(const char *qname) {
+    const char *colon = std::strrchr(qname, ':');
+    return colon ? std::string_view(colon + 1) : std::string_view(qname);
+}
+
+const char *attribute(const char **attrs, std::string_view name) {
+    for (int i = 0; attrs[i]; i += 2)
+        if (localName(attrs[i]) == name)
+            return attrs[i + 1];
+    return nullptr;
+}
+
+zip_int64_t findEntry(zip_t *zip, const std::string &name) {
+    zip_int64_t index = zip_name_locate(zip, name.c_str(), 0);
+    if (index < 0)
+        index = zip_name_locate(zip, name.c_str(), ZIP_FL_NOCASE);
+    return index;
+}
+
+namespace {
+
+struct ParseState {
+    XML_Parser parser;
+    XmlHandler *handler;
+    bool doctype = false;
+};
+
+void onStart(void *data, const char *name, const char **attrs) {
+    auto *s = static_cast<ParseState *>(data);
+    s->handler->startElement(localName(name), attrs);
+    if (!s->handler->failure.isEmpty())
+        XML_StopParser(s->parser, XML_FALSE);
+}
+
+void onEnd(void *data, const char *name) {
+    auto *s = static_cast<ParseState *>(data);
+    s->handler->endElement(localName(name));
+    if (!s->handler->failure.isEmpty())
+        XML_StopParser(s->parser, XML_FALSE);
+}
+
+void onText(void *data, const char *text, int len) {
+    static_cast<ParseState *>(data)->handler->characters(
+        std::string_view(text, static_cast<size_t>(len)));
+}
+
+void onDoctype(void *data, const char *, const char *, const char *, int) {
+    auto *s = static_cast<ParseState *>(data);
+    s->doctype = true;
+    XML_StopParser(s->parser, XML_FALSE);
+}
+
+struct ParserFree {
+    void operator()(XML_Parser p) const { XML_ParserFree(p); }
+};
+struct ZipFileClose {
+    void operator()(zip_file_t *f) const { zip_fclose(f); }
+};
+
+} // namespace
+
+bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason) {
+    const char *entryName = zip_get_name(zip, static_cast<zip_uint64_t>(index), 0);
+    const QString part = QString::fromUtf8(entryName ? entryName : "?");
+    std::unique_ptr<zip_file_t, ZipFileClose> file(
+        zip_fopen_index(zip, static_cast<zip_uint64_t>(index), 0));
+    if (!file) {
+        *reason = part + QStringLiteral(": ") + QString::fromUtf8(zip_strerror(zip));
+        return false;
+    }
+    std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree> parser(
+        XML_ParserCreate(nullptr));
+    if (!parser) {
+        *reason = QStringLiteral("out of memory");
+        return false;
+    }
+    ParseState state{parser.get(), &handler};
+    XML_SetUserData(parser.get(), &state);
+    XML_SetElementHandler(parser.get(), onStart, onEnd);
+    XML_SetCharacterDataHandler(parser.get(), onText);
+    XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
+
+    constexpr int kChunk = 1 << 16;
+    for (;;) {
+        void *buf = XML_GetBuffer(parser.get(), kChunk);
+        if (!buf) {
+            *reason = QStringLiteral("out of memory");
+            return false;
+        }
+        const zip_int64_t n = zip_fread(file.get(), buf, kChunk);
+        if (n < 0) {
+            *reason = part + QStringLiteral(": ") +
+                      QString::fromUtf8(zip_error_strerror(zip_file_get_error(file.get())));
+            return false;
+        }
+        const bool last = n == 0;
+        if (XML_ParseBuffer(parser.get(), static_cast<int>(n), last) != XML_STATUS_OK) {
+            if (!handler.failure.isEmpty())
+                *reason = part + QStringLiteral(": ") + handler.failure;
+            else if (state.doctype)
+                *reason = part + QStringLiteral(": document type declaration");
+            else
+                *reason =
+                    part +
+                    QStringLiteral(": XML error \"%1\" at line %2")
+                        .arg(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser.get()))))
+                        .arg(XML_GetCurrentLineNumber(parser.get()));
+            return false;
+        }
+        if (last)
+            return true;
+    }
+}
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void appendUtf8(std::string &out, unsigned code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string decodeXmlEscapes(std::string s) {
+    if (s.find("_x") == std::string::npos)
+        return s;
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_') {
+            unsigned code = 0;
+            bool ok = true;
+            for (size_t k = i + 2; k < i + 6 && ok; ++k) {
+                const int h = hexValue(s[k]);
+                ok = h >= 0;
+                code = code * 16 + static_cast<unsigned>(std::max(h, 0));
+            }
+            // Surrogate halves are no characters on their own; keep such text as written.
+            if (ok && !(code >= 0xD800 && code <= 0xDFFF)) {
+                appendUtf8(out, code);
+                i += 6;
+                continue;
+            }
+        }
+        out += s[i];
+    }
+    return out;
+}
+
+} // namespace zorv::sheet

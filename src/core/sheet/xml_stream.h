@@ -1,0 +1,37 @@
+#pragma once
+// Streams one part of a zip package through expat's SAX parser, handing
+// element names without their namespace prefix, so no document tree is built.
+
+#include <QString>
+#include <string>
+#include <string_view>
+#include <zip.h>
+
+namespace zorv::sheet {
+
+class XmlHandler {
+public:
+    virtual ~XmlHandler() = default;
+    virtual void startElement(std::string_view name, const char **attrs) = 0;
+    virtual void endElement(std::string_view name) = 0;
+    virtual void characters(std::string_view text) { (void)text; }
+    // A handler sets this to stop the parse with an error of its own.
+    QString failure;
+};
+
+// "x:row" -> "row".
+std::string_view localName(const char *qname);
+// The value of the attribute whose local name is name, or nullptr.
+const char *attribute(const char **attrs, std::string_view name);
+
+// Index of the entry named name (exact, else ignoring case); -1 when absent.
+zip_int64_t findEntry(zip_t *zip, const std::string &name);
+// Parses the entry; false with *reason on a read error, malformed XML, a
+// document type declaration (never part of a spreadsheet package) or a
+// handler failure.
+bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason);
+
+// Decodes the "_xHHHH_" escapes that Office XML uses for control characters.
+std::string decodeXmlEscapes(std::string s);
+
+} // namespace zorv::sheet

@@ -1,0 +1,157 @@
+#include "core/sheet/workbook.h"
+#include "sheet_fixture.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace zorv::sheet;
+using zorv::test::oneSheet;
+using zorv::test::readFile;
+using zorv::test::writeFile;
+using zorv::test::writeSheetFixture;
+
+namespace {
+
+QByteArray randomBytes(int n, quint32 seed) {
+    QRandomGenerator gen(seed);
+    QByteArray b(n, '\0');
+    for (auto &c : b)
+        c = char(gen.bounded(256));
+    return b;
+}
+
+QJsonObject parts(const QString &sheetXml) {
+    const QString rels = QStringLiteral(
+        "<Relationships><Relationship Id=\"r1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+        "Target=\"s.xml\"/></Relationships>");
+    return QJsonObject{
+        {QStringLiteral("parts"),
+         QJsonObject{{QStringLiteral("xl/workbook.xml"),
+                      QStringLiteral("<workbook><sheets><sheet name=\"A\" r:id=\"r1\" "
+                                     "xmlns:r=\"x\"/></sheets></workbook>")},
+                     {QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
+                     {QStringLiteral("xl/s.xml"), sheetXml}}}};
+}
+
+} // namespace
+
+// Every file that cannot be read gives a message naming it, and no crash.
+class TestBadFiles : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        const QJsonArray rows{QJsonArray{QStringLiteral("a"), 1},
+                              QJsonArray{QStringLiteral("b"), 2}};
+        QCOMPARE(writeSheetFixture(QStringLiteral("xls"), path(QStringLiteral("good.xls")),
+                                   oneSheet(rows)),
+                 QString());
+        QCOMPARE(writeSheetFixture(QStringLiteral("shared"), path(QStringLiteral("good.xlsx")),
+                                   oneSheet(rows)),
+                 QString());
+    }
+
+    void refusesWithMessage_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes"); // written unless null
+        QTest::addColumn<QString>("message");  // a part of the expected message
+
+        const QByteArray xls = readFile(path(QStringLiteral("good.xls")));
+        const QByteArray xlsx = readFile(path(QStringLiteral("good.xlsx")));
+        QTest::newRow("missing") << QStringLiteral("nothing.xls") << QByteArray()
+                                 << QStringLiteral("找不到");
+        QTest::newRow("empty file")
+            << QStringLiteral("empty.xls") << QByteArray("") << QStringLiteral("不是 Excel");
+        QTest::newRow("text renamed .xls")
+            << QStringLiteral("list.xls") << QStringLiteral("名称\t数量\r\n苹果\t3\r\n").toUtf8()
+            << QStringLiteral("不是 Excel");
+        QTest::newRow("random bytes .xlsx") << QStringLiteral("random.xlsx") << randomBytes(5000, 7)
+                                            << QStringLiteral("不是 Excel");
+        QTest::newRow("truncated zip")
+            << QStringLiteral("cut.xlsx") << xlsx.left(xlsx.size() / 2) << QStringLiteral("已损坏");
+        QTest::newRow("zip signature, then garbage")
+            << QStringLiteral("fake.xlsx") << QByteArray("PK\x03\x04") + randomBytes(3000, 9)
+            << QStringLiteral("已损坏");
+        QTest::newRow("compound signature, then garbage")
+            << QStringLiteral("fake.xls") << xls.left(8) + randomBytes(3000, 11)
+            << QStringLiteral("已损坏");
+        QTest::newRow("truncated xls")
+            << QStringLiteral("cut.xls") << xls.left(700) << QStringLiteral("已损坏");
+    }
+    void refusesWithMessage() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const QString p = path(file);
+        if (!bytes.isNull())
+            QVERIFY(writeFile(p, bytes));
+        QString error;
+        QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
+        QVERIFY2(error.contains(p), qPrintable(error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+    }
+
+    void refusesFolder() {
+        QString error;
+        QCOMPARE(readSheet(m_dir.path(), WhichSheet::First, &error), std::nullopt);
+        QVERIFY2(error.contains(m_dir.path()) && error.contains(QStringLiteral("文件夹")),
+                 qPrintable(error));
+    }
+
+    void refusesDamagedParts_data() {
+        QTest::addColumn<QJsonObject>("description");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("zip without workbook")
+            << QJsonObject{{QStringLiteral("parts"),
+                            QJsonObject{{QStringLiteral("readme.txt"), QStringLiteral("hello")}}}}
+            << QStringLiteral("不是 Excel");
+        QTest::newRow("malformed sheet XML")
+            << parts(QStringLiteral("<worksheet><sheetData><row><c><v>1</v></row>"))
+            << QStringLiteral("已损坏");
+        QTest::newRow("entity expansion")
+            << parts(QStringLiteral(
+                   "<!DOCTYPE w [<!ENTITY a \"aaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
+                   "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t></is>"
+                   "</c></row></sheetData></worksheet>"))
+            << QStringLiteral("已损坏");
+        QTest::newRow("shared string out of range")
+            << parts(QStringLiteral("<worksheet><sheetData><row><c t=\"s\"><v>3</v></c></row>"
+                                    "</sheetData></worksheet>"))
+            << QStringLiteral("已损坏");
+    }
+    void refusesDamagedParts() {
+        QFETCH(QJsonObject, description);
+        QFETCH(QString, message);
+        const QString p = path(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_') +
+                               QStringLiteral(".xlsx"));
+        QCOMPARE(writeSheetFixture(QStringLiteral("zip"), p, description), QString());
+        QString error;
+        QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
+        QVERIFY2(error.contains(p) && error.contains(message), qPrintable(error));
+    }
+
+    void survivesEveryTruncation() {
+        // Reading any prefix of a good file either fails with a message or
+        // yields a sheet; it never crashes.
+        for (const QString &name : {QStringLiteral("good.xls"), QStringLiteral("good.xlsx")}) {
+            const QByteArray whole = readFile(path(name));
+            const QString p = path(QStringLiteral("prefix-") + name);
+            for (qsizetype n = 0; n < whole.size(); n += 97) {
+                QVERIFY(writeFile(p, whole.left(n)));
+                QString error;
+                if (!readSheet(p, WhichSheet::Active, &error))
+                    QVERIFY2(error.contains(p), qPrintable(error));
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBadFiles)
+#include "test_badfiles.moc"
