@@ -1,0 +1,65 @@
+#pragma once
+// What every "zorv files" sub-command shares: its option table and help,
+// reading the input grid, writing the output grid and the exit statuses.
+
+#include "cli/cli_args.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace zorv {
+class Grid;
+}
+
+namespace zorv::cli {
+
+enum ExitStatus {
+    kExitOk = 0,      // the step did its work (run: every row "成功")
+    kExitStopped = 1, // the step stopped with the window's message, or a row failed
+    kExitUsage = 2,   // bad usage or unreadable input; nothing was done
+};
+
+struct CommandSpec {
+    QString name;              // e.g. "list"
+    QList<OptionSpec> options; // "help" and, unless noInput, "in" are added
+    int minArgs = 0;           // positionals
+    int maxArgs = 0;
+    QString synopsis;       // the usage line after "zorv files "
+    QString help;           // the rest of the --help text
+    bool readsInput = true; // false: the input grid is read only on request
+};
+
+// Parses args; prints help (exit 0) or a usage error (exit 2) itself.
+// Returns the parsed arguments, or std::nullopt with *status set.
+std::optional<Args> parseCommand(const CommandSpec &spec, const QStringList &args, int *status);
+
+// A prefix "zorv files <name>: " for messages of the tool itself.
+QString commandPrefix(const CommandSpec &spec);
+int usageError(const CommandSpec &spec, const QString &message);
+
+// The empty file grid with the columns of the file window.
+std::unique_ptr<Grid> newFileGrid();
+
+// Reads the grid of standard input or --in FILE into grid; on failure prints
+// a message naming the line and returns kExitUsage, else kExitOk.
+int readInputGrid(const CommandSpec &spec, const Args &args, Grid &grid);
+// Writes grid to standard output; kExitUsage when the output failed.
+int writeOutputGrid(const CommandSpec &spec, Grid &grid);
+
+// Turns a folder argument into the absolute, clean path a folder dialog
+// gives: no trailing "/", except the root folder itself.
+QString folderArgument(const QString &arg);
+
+// The sub-commands.
+int cmdList(const QStringList &args);
+int cmdNames(const QStringList &args);
+int cmdImportNames(const QStringList &args);
+int cmdFilter(const QStringList &args);
+int cmdTarget(const QStringList &args);
+int cmdRun(const QStringList &args);
+
+// Overview help of "zorv" and "zorv files".
+QString overviewHelp();
+
+} // namespace zorv::cli

@@ -1,0 +1,42 @@
+#pragma once
+// The file grid as a text stream between the steps of a pipeline: UTF-8,
+// one header line naming the columns, then one tab-separated line per row.
+// Inside a field a backslash, tab, line feed and carriage return are written
+// "\\", "\t", "\n", "\r", so every file name survives the trip. A grid that
+// holds a filter carries it on a line "#filter<TAB>expression" after the
+// header; its hidden rows follow the shown ones and the reader re-applies it.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+namespace zorv {
+class Grid;
+}
+
+namespace zorv::cli {
+
+// The header names, in the order the writer puts them.
+const QStringList &streamColumns();
+
+struct StreamError {
+    qint64 line = 0; // 1-based line of the input
+    QString message;
+};
+
+// Appends the rows of bytes to grid, which must have every stream column.
+// On failure returns false with *error set; the grid may then hold part of
+// the rows and must not be used.
+bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error);
+
+// Writes every row of grid (shown rows first, then the rows its filter hides,
+// which it brings back) to out. False when out could not take the data.
+bool writeGridStream(Grid &grid, std::FILE *out);
+
+// Field escaping, exposed for the tests.
+QByteArray escapeField(const QString &value);
+// False for a backslash not followed by one of \ t n r.
+bool unescapeField(QByteArray &field);
+
+} // namespace zorv::cli

@@ -1,0 +1,36 @@
+#include "cli/list_file.h"
+
+#include "core/platform/platform.h"
+#include "core/sheet/workbook.h"
+#include "core/text/gbtext.h"
+
+#include <QFile>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+namespace zorv::cli {
+
+std::unique_ptr<files::ListSource> openListFile(const QString &path) {
+    if (files::isSheetPath(path)) {
+        QString error;
+        std::optional<sheet::Sheet> sheet =
+            sheet::readSheet(path, sheet::WhichSheet::First, &error);
+        if (!sheet) {
+            platform().messageBox(u"信息提示"_s, error);
+            return nullptr;
+        }
+        auto shared = std::make_shared<sheet::Sheet>(std::move(*sheet));
+        return std::make_unique<files::SheetCells>([shared](qint64 row, int column) {
+            return row > INT_MAX ? QString() : shared->text(int(row), column);
+        });
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        platform().messageBox(u"信息提示"_s, u"文件不能打开："_s + path);
+        return nullptr;
+    }
+    return files::TextLines::fromText(text::decodeText(f.readAll()));
+}
+
+} // namespace zorv::cli

@@ -1,0 +1,56 @@
+// zorv: the file batch steps of the file window as commands that pass the
+// file grid from one to the next through pipes.
+
+#include "cli/cli_platform.h"
+#include "cli/command.h"
+#include "cli/terminal.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char **argv) {
+    using namespace zorv::cli;
+    QCoreApplication app(argc, argv);
+    installInterruptHandler();
+
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QFile::decodeName(argv[i]);
+
+    auto overview = [](std::FILE *to) {
+        const QByteArray text = overviewHelp().toUtf8();
+        std::fwrite(text.constData(), 1, size_t(text.size()), to);
+    };
+    if (args.isEmpty() || args[0] == u"--help" || args[0] == u"-h" || args[0] == u"help") {
+        overview(args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? kExitUsage : kExitOk;
+    }
+    if (args[0] != u"files") {
+        printError(u"zorv: 未知的命令 \""_s + args[0] + u"\"（只有 zorv files …）"_s);
+        return kExitUsage;
+    }
+    args.removeFirst();
+    if (args.isEmpty() || args[0] == u"--help" || args[0] == u"-h") {
+        overview(args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? kExitUsage : kExitOk;
+    }
+    const QString sub = args.takeFirst();
+    if (sub == u"list")
+        return cmdList(args);
+    if (sub == u"names")
+        return cmdNames(args);
+    if (sub == u"import-names")
+        return cmdImportNames(args);
+    if (sub == u"filter")
+        return cmdFilter(args);
+    if (sub == u"target")
+        return cmdTarget(args);
+    if (sub == u"run")
+        return cmdRun(args);
+    printError(u"zorv files: 未知的子命令 \""_s + sub +
+               u"\"（list, names, import-names, filter, target, run）"_s);
+    return kExitUsage;
+}
