@@ -14,8 +14,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace zorv::files {
 namespace {
 
-// Whether the user may write the file, judged from its owner, group and mode
-// bits (no extra system call per file; ACLs are not consulted).
+// Whether the file is writable for the user, judged like a read-only flag from
+// the mode bits of the user's class (owner, group or others): no extra system
+// call per file, and a file without write bits counts as read-only even for
+// the superuser, who could write it anyway. ACLs are not consulted.
 class WriteAccess {
 public:
     WriteAccess() : m_uid(geteuid()) {
@@ -29,8 +31,6 @@ public:
         }
     }
     bool writable(const struct stat &st) const {
-        if (m_uid == 0)
-            return true;
         if (st.st_uid == m_uid)
             return st.st_mode & S_IWUSR;
         if (std::find(m_groups.begin(), m_groups.end(), st.st_gid) != m_groups.end())
@@ -155,7 +155,7 @@ struct Walker {
     const WalkCallbacks &cb;
     int mask;
     bool recursive;
-    qsizetype zmlCut; // characters of the walked folder + "/" cut off for zml
+    QString path1;
 
     // dirBytes and dirText end in "/".
     bool walk(const QByteArray &dirBytes, const QString &dirText, bool intact) {
@@ -164,7 +164,7 @@ struct Walker {
             return false;
         if (cb.onFolder)
             cb.onFolder(dirText, qsizetype(entries.size()));
-        const QString zml = dirText.mid(zmlCut);
+        const QString zml = subFolderOf(path1, dirText);
         for (const FolderEntry &e : entries) {
             if (e.parent)
                 continue;
@@ -206,13 +206,19 @@ bool listFolder(const QString &folder, int mask, std::vector<FolderEntry> *out) 
     return readFolder(bytes, mask, out);
 }
 
+QString sourceTop(const QString &path1) { return path1 + u'/'; }
+
+QString subFolderOf(const QString &path1, const QString &folder) {
+    return folder.mid(path1.size() + 1);
+}
+
 bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCallbacks &cb) {
-    const QString top = path1 + u'/';
+    const QString top = sourceTop(path1);
     QByteArray bytes;
     if (!encodePath(top, &bytes))
         return false;
     Walker w{cb, recursive ? recursiveListType(hidden) : flatListType(hidden), recursive,
-             path1.size() + 1};
+             path1};
     return w.walk(bytes, top, true);
 }
 

@@ -3,7 +3,7 @@
 // source folder: flat (files only) or depth-first through the sub-folders in
 // listing order.
 //
-// Mask bits: 1 read-only (not writable by the user), 2 hidden (name starting
+// Mask bits: 1 read-only (no write bit for the user's class), 2 hidden (name starting
 // with "."), 4 system and 32 archive (no meaning here: every regular file is
 // an archive file), 16 sub-folders. A file is listed when its read-only and
 // hidden properties are allowed by the mask, so mask 0 lists the ordinary
@@ -61,5 +61,11 @@ struct WalkCallbacks {
     std::function<void(const ScannedFile &)> onFile;
 };
 bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCallbacks &cb);
+
+// The ypath of the files directly in path1: path1 + "/" ("/" for the root).
+QString sourceTop(const QString &path1);
+// The zml of a folder (ending in "/") found below path1: the part after
+// path1 + "/"; "" for path1 itself.
+QString subFolderOf(const QString &path1, const QString &folder);
 
 } // namespace zorv::files
