@@ -7,17 +7,27 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 #include <optional>
 
 namespace zorv::sheet {
+
+// Shared between the thread that reads and the one that shows progress.
+struct ReadControl {
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0}; // 0 while unknown
+    std::atomic<bool> cancel{false};
+};
 
 class BookReader {
 public:
     virtual ~BookReader() = default;
     virtual QStringList sheetNames() const = 0;
     virtual int activeSheet() const = 0;
-    virtual std::optional<Sheet> readSheet(int index, QString *reason) = 0;
+    // Reads one sheet, counting progress in control and stopping early (with
+    // nullopt) once control.cancel is set.
+    virtual std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) = 0;
 };
 
 enum class OpenFailure { None, NotSpreadsheet, Damaged, Password, NoSheets };

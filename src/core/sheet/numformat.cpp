@@ -25,8 +25,20 @@ QString formatGeneral(double value) {
         int n = std::snprintf(buf, sizeof buf, "%.15G", value);
         return QString::fromLatin1(buf, n);
     }
-    // Fixed notation with fifteen significant digits, then the trailing zeros
-    // dropped: this removes the binary noise of values like 0.1 + 0.2.
+    // The shortest text that reads back as the same double is the common case
+    // (0.5, 2.75) and cheap; when it needs more than fifteen significant
+    // digits the value carries binary noise (0.1 + 0.2) and is rounded.
+    const char *end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed).ptr;
+    int significant = 0;
+    bool leading = true;
+    for (const char *p = buf; p < end; ++p) {
+        if (*p < '0' || *p > '9' || (leading && *p == '0'))
+            continue;
+        leading = false;
+        ++significant;
+    }
+    if (significant <= 15)
+        return QString::fromLatin1(buf, end - buf);
     const int exponent = static_cast<int>(std::floor(std::log10(mag)));
     const int decimals = std::max(0, 14 - exponent);
     int n = std::snprintf(buf, sizeof buf, "%.*f", decimals, value);

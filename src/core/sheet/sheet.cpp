@@ -12,7 +12,7 @@ bool before(quint32 r1, quint16 c1, quint32 r2, quint16 c2) {
 
 } // namespace
 
-Cell Sheet::toCell(const Entry &e, const std::vector<QString> &strings, bool date1904) {
+Cell Sheet::toCell(const Entry &e) const {
     Cell c;
     switch (e.kind) {
     case Stored::Number:
@@ -27,20 +27,24 @@ Cell Sheet::toCell(const Entry &e, const std::vector<QString> &strings, bool dat
         break;
     case Stored::Text:
         c.kind = CellKind::Text;
-        c.text = strings[e.string];
+        c.text = m_strings[e.string];
+        break;
+    case Stored::Shared:
+        c.kind = CellKind::Text;
+        c.text = m_shared[e.string];
         break;
     case Stored::Error:
         c.kind = CellKind::Error;
-        c.text = strings[e.string];
+        c.text = m_strings[e.string];
         break;
     case Stored::DateSerial:
         c.kind = CellKind::Date;
         c.number = e.number;
-        c.text = formatSerial(e.number, e.style, date1904);
+        c.text = formatSerial(e.number, e.style, m_date1904);
         break;
     case Stored::DateText:
         c.kind = CellKind::Date;
-        c.text = strings[e.string];
+        c.text = m_strings[e.string];
         break;
     }
     return c;
@@ -59,12 +63,23 @@ std::vector<Sheet::Entry>::const_iterator Sheet::find(int row, int column) const
 }
 
 QString Sheet::entryText(const Entry &e) const {
-    return toCell(e, m_strings, m_date1904).text;
+    switch (e.kind) {
+    case Stored::Number:
+        return formatGeneral(e.number);
+    case Stored::Shared:
+        return m_shared[e.string];
+    case Stored::Text:
+    case Stored::Error:
+    case Stored::DateText:
+        return m_strings[e.string];
+    default:
+        return toCell(e).text;
+    }
 }
 
 Cell Sheet::cell(int row, int column) const {
     auto it = find(row, column);
-    return it == m_cells.end() ? Cell{} : toCell(*it, m_strings, m_date1904);
+    return it == m_cells.end() ? Cell{} : toCell(*it);
 }
 
 QString Sheet::text(int row, int column) const {
@@ -131,8 +146,7 @@ SheetBuilder::SheetBuilder(QString name, bool date1904) {
 }
 
 void SheetBuilder::setSharedStrings(std::vector<QString> strings) {
-    m_shared = static_cast<qint64>(strings.size());
-    m_sheet.m_strings = std::move(strings);
+    m_sheet.m_shared = std::move(strings);
 }
 
 bool SheetBuilder::place(int row, int column, Sheet::Entry &e) {
@@ -178,9 +192,9 @@ void SheetBuilder::addText(int row, int column, const QString &text) {
 
 void SheetBuilder::addShared(int row, int column, quint32 index) {
     Sheet::Entry e;
-    if (index >= m_shared || m_sheet.m_strings[index].isEmpty() || !place(row, column, e))
+    if (!place(row, column, e))
         return;
-    e.kind = Sheet::Stored::Text;
+    e.kind = Sheet::Stored::Shared;
     e.string = index;
     m_sheet.m_cells.push_back(e);
 }
@@ -203,21 +217,38 @@ void SheetBuilder::addDateText(int row, int column, const QString &text) {
     addString(row, column, Sheet::Stored::DateText, text);
 }
 
-Sheet SheetBuilder::finish() {
+std::optional<Sheet> SheetBuilder::finish(QString *reason) {
     auto &cells = m_sheet.m_cells;
     auto less = [](const Sheet::Entry &a, const Sheet::Entry &b) {
         return before(a.row, a.column, b.row, b.column);
     };
     if (!std::is_sorted(cells.begin(), cells.end(), less))
         std::stable_sort(cells.begin(), cells.end(), less);
-    // A cell written twice keeps its last value.
+    // A cell written twice keeps its last value; an empty shared string is an
+    // empty cell.
+    const auto &shared = m_sheet.m_shared;
     size_t out = 0;
     for (size_t i = 0; i < cells.size(); ++i) {
-        if (out > 0 && cells[out - 1].row == cells[i].row &&
-            cells[out - 1].column == cells[i].column)
-            cells[out - 1] = cells[i];
+        const Sheet::Entry &e = cells[i];
+        if (e.kind == Sheet::Stored::Shared) {
+            if (e.string >= shared.size()) {
+                if (reason)
+                    *reason = QStringLiteral("shared string %1 missing (row %2, column %3)")
+                                  .arg(e.string)
+                                  .arg(e.row)
+                                  .arg(e.column);
+                return std::nullopt;
+            }
+            if (shared[e.string].isEmpty()) {
+                if (out > 0 && cells[out - 1].row == e.row && cells[out - 1].column == e.column)
+                    --out; // the empty value replaces the earlier one
+                continue;
+            }
+        }
+        if (out > 0 && cells[out - 1].row == e.row && cells[out - 1].column == e.column)
+            cells[out - 1] = e;
         else
-            cells[out++] = cells[i];
+            cells[out++] = e;
     }
     cells.resize(out);
     cells.shrink_to_fit();

@@ -51,7 +51,7 @@ public:
 
 private:
     friend class SheetBuilder;
-    enum class Stored : quint8 { Number, Boolean, Text, Error, DateSerial, DateText };
+    enum class Stored : quint8 { Number, Boolean, Text, Shared, Error, DateSerial, DateText };
     struct Entry {
         quint32 row;
         quint16 column;
@@ -62,7 +62,7 @@ private:
             quint32 string;
         };
     };
-    static Cell toCell(const Entry &e, const std::vector<QString> &strings, bool date1904);
+    Cell toCell(const Entry &e) const;
     std::vector<Entry>::const_iterator find(int row, int column) const;
     QString entryText(const Entry &e) const;
 
@@ -70,32 +70,36 @@ private:
     bool m_date1904 = false;
     int m_rows = 0;
     int m_columns = 0;
-    std::vector<Entry> m_cells; // ordered by row, then column
-    std::vector<QString> m_strings;
+    std::vector<Entry> m_cells;     // ordered by row, then column
+    std::vector<QString> m_strings; // texts of this sheet's own cells
+    std::vector<QString> m_shared;  // the workbook's shared strings
 };
 
 // Collects the cells of one sheet as a reader meets them, in any order.
 class SheetBuilder {
 public:
     explicit SheetBuilder(QString name, bool date1904 = false);
-    // Strings that addShared() refers to by index (a workbook's shared strings).
-    void setSharedStrings(std::vector<QString> strings);
-    qint64 sharedCount() const { return m_shared; }
 
     void addNumber(int row, int column, double value);
     void addBoolean(int row, int column, bool value);
     void addText(int row, int column, const QString &text);
-    void addShared(int row, int column, quint32 index); // ignored when out of range
+    // A cell holding the index-th of the workbook's shared strings, which may
+    // arrive later through setSharedStrings().
+    void addShared(int row, int column, quint32 index);
     void addError(int row, int column, const QString &text);
     void addDate(int row, int column, double serial, DateStyle style);
     void addDateText(int row, int column, const QString &text);
-    Sheet finish();
+    qint64 size() const { return static_cast<qint64>(m_sheet.m_cells.size()); }
+
+    void setSharedStrings(std::vector<QString> strings);
+    // The finished sheet; nullopt with *reason when a cell names a shared
+    // string the workbook does not have.
+    std::optional<Sheet> finish(QString *reason = nullptr);
 
 private:
     bool place(int row, int column, Sheet::Entry &e);
     void addString(int row, int column, Sheet::Stored kind, const QString &text);
     Sheet m_sheet;
-    qint64 m_shared = 0;
 };
 
 } // namespace zorv::sheet

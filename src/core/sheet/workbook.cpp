@@ -1,9 +1,12 @@
 #include "core/sheet/workbook.h"
 
+#include "core/platform/progress.h"
 #include "core/sheet/bookreader.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <future>
 
 namespace zorv::sheet {
 
@@ -34,15 +37,51 @@ QString withReason(QString text, const QString &reason) {
     return reason.isEmpty() ? text : text + QStringLiteral("（") + reason + QStringLiteral("）");
 }
 
+QString stoppedText(const QString &path) {
+    return QStringLiteral("已停止读取文件%1。").arg(quoted(path));
+}
+
+QString outOfMemory(const QString &path) {
+    return QStringLiteral("文件%1太大，内存不足，无法读取。").arg(quoted(path));
+}
+
+// Runs work, on a worker thread when there is a sink to keep informed; a
+// stop request sets control.cancel and the work ends at its next check.
+// False when memory ran out.
+template <class Work> bool runWatched(ProgressSink *sink, ReadControl &control, Work work) {
+    auto guarded = [&work] {
+        try {
+            work();
+            return true;
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+    };
+    if (!sink)
+        return guarded();
+    if (sink->stopRequested()) {
+        control.cancel = true;
+        return true;
+    }
+    auto done = std::async(std::launch::async, guarded);
+    while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
+        sink->progress(control.done, control.total, QString());
+        if (!control.cancel && sink->stopRequested())
+            control.cancel = true;
+    }
+    return done.get();
+}
+
 } // namespace
 
 Workbook::Workbook() = default;
 Workbook::~Workbook() = default;
 
-bool Workbook::open(const QString &path) {
+bool Workbook::open(const QString &path, ProgressSink *progress) {
     m_reader.reset();
     m_path = path;
     m_error.clear();
+    m_stopped = false;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists()) {
         m_error = QStringLiteral("找不到文件%1。").arg(quoted(path));
@@ -63,10 +102,26 @@ bool Workbook::open(const QString &path) {
         m_error = notSpreadsheet(path);
         return false;
     }
+
     OpenFailure failure = OpenFailure::None;
     QString reason;
-    m_reader =
-        kind == Kind::Xls ? openXls(path, &failure, &reason) : openXlsx(path, &failure, &reason);
+    ReadControl control;
+    const bool memoryOk = runWatched(progress, control, [&] {
+        m_reader = kind == Kind::Xls ? openXls(path, &failure, &reason)
+                                     : openXlsx(path, &failure, &reason);
+    });
+    if (!memoryOk) {
+        m_reader.reset();
+        m_error = outOfMemory(path);
+        return false;
+    }
+    if (control.cancel) {
+        // Opening cannot be cut short; its result is thrown away.
+        m_reader.reset();
+        m_stopped = true;
+        m_error = stoppedText(path);
+        return false;
+    }
     if (m_reader)
         return true;
     switch (failure) {
@@ -108,14 +163,27 @@ int Workbook::sheetIndex(WhichSheet which) const {
     return which == WhichSheet::Active ? activeSheet() : 0;
 }
 
-std::optional<Sheet> Workbook::readSheet(int index) {
+std::optional<Sheet> Workbook::readSheet(int index, ProgressSink *progress) {
+    m_stopped = false;
     if (!m_reader) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("没有打开电子表格文件。");
         return std::nullopt;
     }
+    ReadControl control;
     QString reason;
-    auto sheet = m_reader->readSheet(index, &reason);
+    std::optional<Sheet> sheet;
+    const bool memoryOk = runWatched(progress, control,
+                                     [&] { sheet = m_reader->readSheet(index, control, &reason); });
+    if (!memoryOk) {
+        m_error = outOfMemory(m_path);
+        return std::nullopt;
+    }
+    if (control.cancel) {
+        m_stopped = true;
+        m_error = stoppedText(m_path);
+        return std::nullopt;
+    }
     if (!sheet)
         m_error = withReason(QStringLiteral("文件%1的工作表“%2”已损坏，无法读取。")
                                  .arg(quoted(m_path), m_reader->sheetNames().value(index)),
@@ -123,13 +191,16 @@ std::optional<Sheet> Workbook::readSheet(int index) {
     return sheet;
 }
 
-std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *error) {
+std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *error,
+                               ProgressSink *progress, bool *stopped) {
     Workbook book;
     std::optional<Sheet> sheet;
-    if (book.open(path))
-        sheet = book.readSheet(book.sheetIndex(which));
+    if (book.open(path, progress))
+        sheet = book.readSheet(book.sheetIndex(which), progress);
     if (!sheet && error)
         *error = book.errorString();
+    if (stopped)
+        *stopped = !sheet && book.wasStopped();
     return sheet;
 }
 

@@ -11,6 +11,10 @@
 #include <memory>
 #include <optional>
 
+namespace zorv {
+class ProgressSink;
+}
+
 namespace zorv::sheet {
 
 class BookReader;
@@ -25,10 +29,14 @@ public:
     Workbook &operator=(const Workbook &) = delete;
 
     // False when the file is missing, damaged or no spreadsheet; see errorString().
-    bool open(const QString &path);
+    // With a progress sink the file is read on a worker thread while this one
+    // reports progress (keeping windows painted) and polls for a stop.
+    bool open(const QString &path, ProgressSink *progress = nullptr);
     bool isOpen() const;
     QString path() const { return m_path; }
     QString errorString() const { return m_error; }
+    // The last open or read failed because the progress sink asked to stop.
+    bool wasStopped() const { return m_stopped; }
 
     int sheetCount() const;
     QStringList sheetNames() const;
@@ -37,16 +45,20 @@ public:
     int activeSheet() const;
     int sheetIndex(WhichSheet which) const;
 
-    // Reads one sheet (0-based); nullopt with errorString() set when its data is damaged.
-    std::optional<Sheet> readSheet(int index);
+    // Reads one sheet (0-based); nullopt with errorString() set when its data
+    // is damaged or the reading was stopped.
+    std::optional<Sheet> readSheet(int index, ProgressSink *progress = nullptr);
 
 private:
     QString m_path;
     QString m_error;
+    bool m_stopped = false;
     std::unique_ptr<BookReader> m_reader;
 };
 
-// Opens path and reads its active or first sheet; nullopt with *error set.
-std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *error = nullptr);
+// Opens path and reads its active or first sheet; nullopt with *error set
+// (and *stopped when the sink asked to stop).
+std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *error = nullptr,
+                               ProgressSink *progress = nullptr, bool *stopped = nullptr);
 
 } // namespace zorv::sheet

@@ -33,7 +33,7 @@ public:
     QStringList sheetNames() const override { return m_names; }
     int activeSheet() const override { return 0; }
 
-    std::optional<Sheet> readSheet(int index, QString *reason) override {
+    std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) override {
         if (index < 0 || index >= m_names.size() ||
             freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index)) !=
                 FREEXL_OK) {
@@ -47,7 +47,13 @@ public:
             return std::nullopt;
         }
         SheetBuilder b(m_names.value(index));
+        control.total = rows;
         for (unsigned int r = 0; r < rows && r < unsigned(kMaxRows); ++r) {
+            control.done = r;
+            if (control.cancel) {
+                *reason = QStringLiteral("stopped");
+                return std::nullopt;
+            }
             for (unsigned short c = 0; c < columns; ++c) {
                 FreeXL_CellValue v;
                 if (freexl_get_cell_value(m_handle, r, c, &v) != FREEXL_OK)
@@ -76,7 +82,7 @@ public:
                 }
             }
         }
-        return b.finish();
+        return b.finish(reason);
     }
 
 private:

@@ -37,7 +37,10 @@ void RichText::end(std::string_view name) {
 }
 
 QString RichText::take() {
-    QString s = QString::fromStdString(decodeXmlEscapes(std::move(buffer)));
+    // The buffer keeps its capacity from one string to the next.
+    QString s = buffer.find("_x") == std::string::npos
+                    ? QString::fromUtf8(buffer.data(), qsizetype(buffer.size()))
+                    : QString::fromStdString(decodeXmlEscapes(buffer));
     buffer.clear();
     phonetic = 0;
     inText = false;

@@ -2,6 +2,7 @@
 #include "core/sheet/xlsx_parts.h"
 
 #include <QFile>
+#include <thread>
 
 namespace zorv::sheet {
 
@@ -11,6 +12,14 @@ struct ZipClose {
     void operator()(zip_t *z) const { zip_discard(z); }
 };
 using ZipPtr = std::unique_ptr<zip_t, ZipClose>;
+
+struct Joiner {
+    std::thread &thread;
+    ~Joiner() {
+        if (thread.joinable())
+            thread.join();
+    }
+};
 
 bool parsePart(zip_t *zip, const std::string &part, XmlHandler &handler, QString *reason) {
     const zip_int64_t index = findEntry(zip, part);
@@ -25,7 +34,7 @@ bool parsePart(zip_t *zip, const std::string &part, XmlHandler &handler, QString
 // relationships at open, shared strings and styles with the first sheet.
 class XlsxReader final : public BookReader {
 public:
-    explicit XlsxReader(ZipPtr zip) : m_zip(std::move(zip)) {}
+    XlsxReader(QString path, ZipPtr zip) : m_path(std::move(path)), m_zip(std::move(zip)) {}
 
     bool load(OpenFailure *failure, QString *reason) {
         std::string workbookPart = "xl/workbook.xml";
@@ -75,47 +84,104 @@ public:
     QStringList sheetNames() const override { return m_names; }
     int activeSheet() const override { return m_active; }
 
-    std::optional<Sheet> readSheet(int index, QString *reason) override {
-        if (index < 0 || index >= m_names.size()) {
-            *reason = QStringLiteral("no sheet %1").arg(index + 1);
-            return std::nullopt;
-        }
-        if (!loadShared(reason))
-            return std::nullopt;
-        const std::string &part = m_parts[size_t(index)];
-        if (part.empty()) {
+    std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) override {
+        if (index < 0 || index >= m_names.size() || m_parts[size_t(index)].empty()) {
             *reason = QStringLiteral("sheet %1 has no part").arg(index + 1);
             return std::nullopt;
         }
-        SheetBuilder builder(m_names[index], m_date1904);
-        builder.setSharedStrings(m_strings);
-        WorksheetHandler handler(builder, m_cellStyles);
-        if (!parsePart(m_zip.get(), part, handler, reason))
+        const zip_int64_t sheetEntry = findEntry(m_zip.get(), m_parts[size_t(index)]);
+        if (sheetEntry < 0) {
+            *reason = QString::fromStdString(m_parts[size_t(index)]) + QStringLiteral(": missing");
             return std::nullopt;
-        return builder.finish();
+        }
+        loadStyles();
+        const zip_int64_t sharedEntry =
+            m_sharedLoaded || m_sharedPart.empty() ? -1 : findEntry(m_zip.get(), m_sharedPart);
+        if (!m_sharedLoaded && !m_sharedPart.empty() && sharedEntry < 0) {
+            *reason = QString::fromStdString(m_sharedPart) + QStringLiteral(": missing");
+            return std::nullopt;
+        }
+        const qint64 sharedSize = sharedEntry < 0 ? 0 : entrySize(m_zip.get(), sharedEntry);
+        control.total = entrySize(m_zip.get(), sheetEntry) + sharedSize;
+
+        // Large shared-string tables are parsed on a second thread, beside the
+        // sheet: the sheet only keeps their numbers until both are done.
+        std::atomic<bool> sheetFailed{false};
+        const ChunkWatch sharedWatch{&control.done, &control.cancel, &sheetFailed};
+        SharedJob shared;
+        std::thread sharedThread;
+        const Joiner joiner{sharedThread};
+        if (sharedEntry >= 0) {
+            if (sharedSize > kParallelShared)
+                sharedThread = std::thread([&] { shared.run(m_path, m_sharedPart, sharedWatch); });
+            else
+                shared.run(m_zip.get(), sharedEntry, sharedWatch);
+        }
+
+        SheetBuilder builder(m_names[index], m_date1904);
+        WorksheetHandler handler(builder, m_cellStyles);
+        QString sheetReason;
+        const bool sheetOk = parseEntry(m_zip.get(), sheetEntry, handler, &sheetReason,
+                                        ChunkWatch{&control.done, &control.cancel, nullptr});
+        sheetFailed = !sheetOk;
+        if (sharedThread.joinable())
+            sharedThread.join();
+        if (!sheetOk) {
+            *reason = sheetReason;
+            return std::nullopt;
+        }
+        if (sharedEntry >= 0) {
+            if (!shared.ok) {
+                *reason = shared.reason;
+                return std::nullopt;
+            }
+            m_strings = std::move(shared.handler.strings);
+            m_sharedLoaded = true;
+        }
+        builder.setSharedStrings(m_strings);
+        return builder.finish(reason);
     }
 
 private:
-    bool loadShared(QString *reason) {
-        if (m_sharedLoaded)
-            return true;
-        if (!m_sharedPart.empty()) {
-            SharedStringsHandler sst;
-            if (!parsePart(m_zip.get(), m_sharedPart, sst, reason))
-                return false;
-            m_strings = std::move(sst.strings);
+    static constexpr qint64 kParallelShared = 1 << 20;
+
+    struct SharedJob {
+        SharedStringsHandler handler;
+        bool ok = false;
+        QString reason;
+        void run(zip_t *zip, zip_int64_t entry, const ChunkWatch &watch) {
+            ok = parseEntry(zip, entry, handler, &reason, watch);
         }
-        // Without styles no cell is a date; the values still read.
-        if (!m_stylesPart.empty()) {
-            StylesHandler styles;
-            QString ignored;
-            if (parsePart(m_zip.get(), m_stylesPart, styles, &ignored))
-                m_cellStyles = std::move(styles.cellStyles);
+        // On its own thread: a zip handle is not shared between threads.
+        void run(const QString &path, const std::string &part, const ChunkWatch &watch) {
+            int error = 0;
+            ZipPtr zip(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+            const zip_int64_t entry = zip ? findEntry(zip.get(), part) : -1;
+            if (entry < 0) {
+                reason = QString::fromStdString(part) + QStringLiteral(": cannot be opened again");
+                return;
+            }
+            try {
+                run(zip.get(), entry, watch);
+            } catch (const std::bad_alloc &) {
+                ok = false;
+                reason = QStringLiteral("out of memory");
+            }
         }
-        m_sharedLoaded = true;
-        return true;
+    };
+
+    // Without styles no cell is a date; the values still read.
+    void loadStyles() {
+        if (m_stylesLoaded)
+            return;
+        m_stylesLoaded = true;
+        StylesHandler styles;
+        QString ignored;
+        if (!m_stylesPart.empty() && parsePart(m_zip.get(), m_stylesPart, styles, &ignored))
+            m_cellStyles = std::move(styles.cellStyles);
     }
 
+    QString m_path;
     ZipPtr m_zip;
     QStringList m_names;
     std::vector<std::string> m_parts;
@@ -123,6 +189,7 @@ private:
     bool m_date1904 = false;
     std::string m_sharedPart, m_stylesPart;
     bool m_sharedLoaded = false;
+    bool m_stylesLoaded = false;
     std::vector<QString> m_strings;
     std::vector<DateStyle> m_cellStyles;
 };
@@ -140,7 +207,7 @@ std::unique_ptr<BookReader> openXlsx(const QString &path, OpenFailure *failure, 
         *failure = OpenFailure::Damaged;
         return nullptr;
     }
-    auto reader = std::make_unique<XlsxReader>(std::move(zip));
+    auto reader = std::make_unique<XlsxReader>(path, std::move(zip));
     if (!reader->load(failure, reason))
         return nullptr;
     return reader;

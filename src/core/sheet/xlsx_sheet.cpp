@@ -120,14 +120,11 @@ void WorksheetHandler::finishCell() {
     const std::string_view v = m_type == 'i' ? std::string_view() : trimmed(m_value);
     switch (m_type) {
     case 's': {
+        quint32 index = 0;
         if (v.empty())
             return;
-        quint32 index = 0;
-        if (std::from_chars(v.data(), v.data() + v.size(), index).ec != std::errc() ||
-            index >= m_builder.sharedCount()) {
-            failure = QStringLiteral("shared string %1 missing in cell row %2")
-                          .arg(QString::fromUtf8(v.data(), qsizetype(v.size())))
-                          .arg(m_row);
+        if (std::from_chars(v.data(), v.data() + v.size(), index).ec != std::errc()) {
+            failure = QStringLiteral("bad shared string number in row %1").arg(m_row);
             return;
         }
         m_builder.addShared(m_row, m_column, index);

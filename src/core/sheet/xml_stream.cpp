@@ -1,6 +1,7 @@
 #include "core/sheet/xml_stream.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <expat.h>
 #include <memory>
@@ -68,7 +69,17 @@ struct ZipFileClose {
 
 } // namespace
 
-bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason) {
+qint64 entrySize(zip_t *zip, zip_int64_t index) {
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (index < 0 || zip_stat_index(zip, static_cast<zip_uint64_t>(index), 0, &st) != 0 ||
+        !(st.valid & ZIP_STAT_SIZE))
+        return 0;
+    return static_cast<qint64>(std::min<zip_uint64_t>(st.size, INT64_MAX));
+}
+
+bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason,
+                const ChunkWatch &watch) {
     const char *entryName = zip_get_name(zip, static_cast<zip_uint64_t>(index), 0);
     const QString part = QString::fromUtf8(entryName ? entryName : "?");
     std::unique_ptr<zip_file_t, ZipFileClose> file(
@@ -102,6 +113,12 @@ bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *rea
                       QString::fromUtf8(zip_error_strerror(zip_file_get_error(file.get())));
             return false;
         }
+        if ((watch.stop && *watch.stop) || (watch.stopToo && *watch.stopToo)) {
+            *reason = QStringLiteral("stopped");
+            return false;
+        }
+        if (watch.bytes)
+            *watch.bytes += n;
         const bool last = n == 0;
         if (XML_ParseBuffer(parser.get(), static_cast<int>(n), last) != XML_STATUS_OK) {
             if (!handler.failure.isEmpty())
@@ -148,9 +165,9 @@ void appendUtf8(std::string &out, unsigned code) {
 
 } // namespace
 
-std::string decodeXmlEscapes(std::string s) {
-    if (s.find("_x") == std::string::npos)
-        return s;
+std::string decodeXmlEscapes(std::string_view s) {
+    if (s.find("_x") == std::string_view::npos)
+        return std::string(s);
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size(); ++i) {

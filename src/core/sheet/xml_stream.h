@@ -3,6 +3,7 @@
 // element names without their namespace prefix, so no document tree is built.
 
 #include <QString>
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <zip.h>
@@ -26,12 +27,22 @@ const char *attribute(const char **attrs, std::string_view name);
 
 // Index of the entry named name (exact, else ignoring case); -1 when absent.
 zip_int64_t findEntry(zip_t *zip, const std::string &name);
+// Progress and stop flags a parse looks at between chunks; any may be null.
+struct ChunkWatch {
+    std::atomic<qint64> *bytes = nullptr; // uncompressed bytes parsed are added here
+    const std::atomic<bool> *stop = nullptr;
+    const std::atomic<bool> *stopToo = nullptr;
+};
+
 // Parses the entry; false with *reason on a read error, malformed XML, a
-// document type declaration (never part of a spreadsheet package) or a
-// handler failure.
-bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason);
+// document type declaration (never part of a spreadsheet package), a handler
+// failure or a stop.
+bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason,
+                const ChunkWatch &watch = {});
+// Uncompressed size of the entry, 0 when unknown.
+qint64 entrySize(zip_t *zip, zip_int64_t index);
 
 // Decodes the "_xHHHH_" escapes that Office XML uses for control characters.
-std::string decodeXmlEscapes(std::string s);
+std::string decodeXmlEscapes(std::string_view s);
 
 } // namespace zorv::sheet

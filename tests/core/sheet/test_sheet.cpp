@@ -1,3 +1,4 @@
+#include "core/platform/progress.h"
 #include "core/sheet/workbook.h"
 #include "sheet_fixture.h"
 
@@ -153,6 +154,27 @@ private slots:
         QCOMPARE(sheet->text(1, 1), xlsx ? QStringLiteral("TRUE") : QStringLiteral("1"));
         QCOMPARE(sheet->text(1, 4), xlsx ? QStringLiteral("FALSE") : QStringLiteral("0"));
         QCOMPARE(sheet->number(1, 1), std::optional<double>(1));
+    }
+
+    void progressAndStop_data() { readsEveryCellExactly_data(); }
+    void progressAndStop() {
+        QFETCH(QString, file);
+        struct Sink : zorv::ProgressSink {
+            bool stop = false;
+            bool stopRequested() override { return stop; }
+        } sink;
+        QString error;
+        bool stopped = true;
+        // Read on a worker thread while this one watches: the same cells.
+        auto sheet = readSheet(path(file), WhichSheet::First, &error, &sink, &stopped);
+        QVERIFY2(sheet, qPrintable(error));
+        QVERIFY(!stopped);
+        QCOMPARE(sheet->rows(), kExpected);
+
+        sink.stop = true;
+        QCOMPARE(readSheet(path(file), WhichSheet::First, &error, &sink, &stopped), std::nullopt);
+        QVERIFY(stopped);
+        QVERIFY2(error.contains(path(file)), qPrintable(error));
     }
 
     void readsHandWrittenPackage() {
