@@ -4,7 +4,8 @@
 // Inside a field a backslash, tab, line feed and carriage return are written
 // "\\", "\t", "\n", "\r", so every file name survives the trip. A grid that
 // holds a filter carries it on a line "#filter<TAB>expression" after the
-// header; its hidden rows follow the shown ones and the reader re-applies it.
+// header; its hidden rows travel too, where the grid puts them back when the
+// filter is removed, and the reader hides them again by re-applying it.
 
 #include <QByteArray>
 #include <QString>
@@ -30,8 +31,8 @@ struct StreamError {
 // the rows and must not be used.
 bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error);
 
-// Writes every row of grid (shown rows first, then the rows its filter hides,
-// which it brings back) to out. False when out could not take the data.
+// Writes every row of grid to out, the rows its filter hides included (the
+// filter is removed for that). False when out could not take the data.
 bool writeGridStream(Grid &grid, std::FILE *out);
 
 // Field escaping, exposed for the tests.
