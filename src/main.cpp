@@ -1,10 +1,15 @@
+#include "gui/app/app_shell.h"
+#include "gui/app/qt_platform.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QDir>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Zorvane"));
-    label.setWindowTitle(QStringLiteral("Zorvane"));
-    label.show();
+    zorv::gui::QtPlatform platform;
+    zorv::setPlatform(&platform);
+    zorv::gui::AppShell shell;
+    if (!shell.start(QDir::currentPath()))
+        return 0;
     return app.exec();
 }

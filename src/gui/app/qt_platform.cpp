@@ -1,0 +1,216 @@
+#include "gui/app/qt_platform.h"
+
+#include "gui/grid/busy_guard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QUrl>
+
+namespace zorv::gui {
+namespace {
+
+QMessageBox::Icon iconOf(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::Information;
+}
+
+QMessageBox::StandardButtons buttonsOf(MsgButtons b) {
+    switch (b) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QWidget *dialogParent() {
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+QtPlatform::~QtPlatform() {
+    if (&platform() == this)
+        setPlatform(nullptr);
+}
+
+QStringList toQtFilters(const QString &filter, QStringList *captions) {
+    static const QRegularExpression trailingParens(QStringLiteral("\\s*\\(([^()]*)\\)\\s*$"));
+    static const QRegularExpression separators(QStringLiteral("[;\\s]+"));
+    QStringList out;
+    if (captions)
+        captions->clear();
+    if (filter.trimmed().isEmpty())
+        return out;
+    const QStringList parts = filter.split(u',');
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        const QString caption = parts[i].trimmed();
+        const QRegularExpressionMatch paren = trailingParens.match(caption);
+        QString patternText = i + 1 < parts.size() ? parts[i + 1] : QString();
+        if (patternText.trimmed().isEmpty() && paren.hasMatch())
+            patternText = paren.captured(1);
+        QStringList patterns = patternText.split(separators, Qt::SkipEmptyParts);
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
+        for (const QString &p : QStringList(patterns))
+            if (p.endsWith(QStringLiteral(".xls"), Qt::CaseInsensitive) &&
+                !patterns.contains(p + u'x', Qt::CaseInsensitive))
+                patterns << p + u'x';
+        const QString base = paren.hasMatch() ? caption.left(paren.capturedStart()) : caption;
+        out << base + u'(' + patterns.join(u' ') + u')';
+        if (captions)
+            *captions << caption;
+    }
+    return out;
+}
+
+QStatusBar *frameStatusBar() {
+    // A frame being shown wins over one that is closing or not yet shown.
+    QMainWindow *found = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *frame = qobject_cast<QMainWindow *>(w);
+        if (!frame || frame->objectName() != u"w_main")
+            continue;
+        if (!found || (frame->isVisible() && !found->isVisible()))
+            found = frame;
+    }
+    return found ? found->statusBar() : nullptr;
+}
+
+MsgAnswer QtPlatform::messageBox(const QString &title, const QString &text, MsgIcon icon,
+                                 MsgButtons buttons) {
+    QMessageBox box(iconOf(icon), title, text, buttonsOf(buttons), dialogParent());
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Cancel;
+    }
+}
+
+std::optional<FileChoice> QtPlatform::fileDialog(bool save, const QString &title,
+                                                 const QString &defaultExt, const QString &filter) {
+    QStringList captions;
+    const QStringList filters = toQtFilters(filter, &captions);
+    QFileDialog dlg(dialogParent(), title, QDir::currentPath());
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!filters.isEmpty())
+        dlg.setNameFilters(filters);
+    QString suffix = defaultExt;
+    suffix.remove(QRegularExpression(QStringLiteral("^\\*?\\.")));
+    if (!suffix.isEmpty() && !suffix.contains(u'*'))
+        dlg.setDefaultSuffix(suffix);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    const qsizetype index = filters.indexOf(dlg.selectedNameFilter());
+    return FileChoice{dlg.selectedFiles().first(),
+                      filters.size() > 1 && index >= 0 ? captions.value(index) : QString()};
+}
+
+std::optional<FileChoice> QtPlatform::openFile(const QString &title, const QString &defaultExt,
+                                               const QString &filter) {
+    return fileDialog(false, title, defaultExt, filter);
+}
+
+std::optional<FileChoice> QtPlatform::saveFile(const QString &title, const QString &defaultExt,
+                                               const QString &filter) {
+    return fileDialog(true, title, defaultExt, filter);
+}
+
+std::optional<QString> QtPlatform::chooseFolder(const QString &title) {
+    const QString dir =
+        QFileDialog::getExistingDirectory(dialogParent(), title, QDir::currentPath());
+    if (dir.isEmpty())
+        return std::nullopt;
+    return dir;
+}
+
+QString QtPlatform::clipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtPlatform::setClipboardText(const QString &text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool QtPlatform::escPressed() {
+    QCoreApplication::processEvents();
+    return BusyGuard::escSeen();
+}
+
+bool QtPlatform::shiftDown() {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+bool QtPlatform::ctrlDown() {
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+}
+
+bool QtPlatform::shellAvailable() {
+    return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+}
+
+int QtPlatform::shellOpen(const QString &path) {
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return 42;
+    // The desktop's own codes: 2 = file not found, 31 = no program for it.
+    return QFileInfo::exists(path) ? 31 : 2;
+}
+
+bool QtPlatform::openFolder(const QString &folder) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+bool QtPlatform::openUrl(const QString &url) {
+    return QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+}
+
+QSize QtPlatform::screenSize() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->size() : QSize(1280, 768);
+}
+
+void QtPlatform::setStatusText(const QString &text) {
+    m_status = text;
+    if (QStatusBar *bar = frameStatusBar())
+        bar->showMessage(text);
+}
+
+void QtPlatform::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+} // namespace zorv::gui

@@ -1,0 +1,48 @@
+#pragma once
+// The about window "关于": five lines of text, three of them links that open
+// a web page through the platform.
+
+#include <QLabel>
+#include <QWidget>
+
+class QFrame;
+
+namespace zorv::gui {
+
+// A static text that can act as a link: hand pointer, clicked on release.
+class LinkLabel : public QLabel {
+    Q_OBJECT
+public:
+    LinkLabel(const QString &text, const QString &url, QWidget *parent = nullptr);
+    QString url() const { return m_url; }
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QString m_url;
+};
+
+class w_about : public QWidget {
+    Q_OBJECT
+public:
+    explicit w_about(QWidget *parent = nullptr);
+
+    // The web addresses the three links open.
+    static QString communityUrl();
+    static QString otherProgramUrl();
+    static QString homePageUrl();
+
+private:
+    QLabel *st_5;
+    QLabel *st_4;
+    QLabel *st_3;
+    QLabel *st_2;
+    QLabel *st_1;
+    QFrame *ln_1;
+};
+
+} // namespace zorv::gui

@@ -1,0 +1,46 @@
+#include "gui/app/w_about.h"
+#include "support/scripted_platform.h"
+
+#include <QFrame>
+#include <QLayout>
+#include <QTest>
+
+using namespace zorv;
+using zorv::gui::LinkLabel;
+using zorv::gui::w_about;
+
+class TestAppAbout : public QObject {
+    Q_OBJECT
+private slots:
+    void textsInOrderAndLinks() {
+        test::ScriptedPlatform platform;
+        w_about about;
+        about.show();
+        QCOMPARE(about.windowTitle(), QStringLiteral("关于"));
+        QVERIFY(about.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QStringList order;
+        for (int i = 0; i < about.layout()->count(); ++i)
+            order << about.layout()->itemAt(i)->widget()->objectName();
+        QCOMPARE(order, QStringList({QStringLiteral("st_5"), QStringLiteral("st_4"),
+                                     QStringLiteral("st_3"), QStringLiteral("st_2"),
+                                     QStringLiteral("ln_1"), QStringLiteral("st_1")}));
+
+        for (const char *name : {"st_5", "st_4", "st_3", "st_2", "st_1"}) {
+            auto *label = about.findChild<LinkLabel *>(QString::fromLatin1(name));
+            QVERIFY(label && !label->text().isEmpty());
+            QCOMPARE(label->font().family(), QStringLiteral("Arial"));
+            QTest::mouseClick(label, Qt::LeftButton);
+        }
+        // Only the three links open a page; the addresses are ours.
+        QCOMPARE(platform.urlsOpened,
+                 QStringList({w_about::communityUrl(), w_about::otherProgramUrl(),
+                              w_about::homePageUrl()}));
+        for (const QString &url : platform.urlsOpened)
+            QVERIFY(QUrl(url).host().endsWith(QStringLiteral(".example")));
+        QCOMPARE(about.findChild<LinkLabel *>(QStringLiteral("st_4"))->cursor().shape(),
+                 Qt::PointingHandCursor);
+    }
+};
+
+QTEST_MAIN(TestAppAbout)
+#include "test_app_about.moc"
