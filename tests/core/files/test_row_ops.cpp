@@ -1,0 +1,102 @@
+#include "core/files/row_ops.h"
+#include "frn_test_util.h"
+#include "support/scripted_platform.h"
+#include "support/tempdir.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace zorv;
+using namespace zorv::files;
+using zorv::files::test::addRow;
+using zorv::files::test::column;
+
+class TestRowOps : public QObject {
+    Q_OBJECT
+private slots:
+    void deleteRows() {
+        zorv::test::ScriptedPlatform platform;
+        auto g = makeFrn1Grid();
+        QCOMPARE(deleteSelectedRows(*g), 0);
+        for (int i = 1; i <= 5; ++i)
+            addRow(*g, {u"/p/"_s, QString::number(i)});
+        g->selectRow(2, true);
+        g->selectRow(4, true);
+        QCOMPARE(deleteSelectedRows(*g), 2);
+        QCOMPARE(column(*g, u"filey"_s), (QStringList{u"1"_s, u"3"_s, u"5"_s}));
+        QCOMPARE(platform.statusText(), u"删除结束"_s);
+        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 还没有导入"_s});
+    }
+
+    // Rows are visited from the bottom; each existing file is confirmed, a
+    // missing one reported, a failure keeps its row.
+    void deleteFiles() {
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        const QString p = dir.path() + u'/';
+        QVERIFY(zorv::test::writeFile(p + u"one"_s, "1"));
+        QVERIFY(zorv::test::writeFile(p + u"three"_s, "3"));
+        QVERIFY(QDir().mkdir(p + u"folder"_s));
+        QVERIFY(zorv::test::writeFile(p + u"five"_s, "5"));
+        auto g = makeFrn1Grid();
+        for (const QString &n : {u"one"_s, u"two"_s, u"three"_s, u"folder"_s, u"five"_s, u"six"_s})
+            addRow(*g, {u" "_s + p, n + u" "_s});
+        for (qint64 r : {1, 2, 3, 4})
+            g->selectRow(r, true);
+        // Every message box takes an answer, the notices included.
+        platform.nextAnswer(MsgAnswer::Ok);     // folder: refused by the disk
+        platform.nextAnswer(MsgAnswer::Ok);     // "删除失败"
+        platform.nextAnswer(MsgAnswer::Cancel); // three: kept
+        platform.nextAnswer(MsgAnswer::Ok);     // "不存在文件"
+        platform.nextAnswer(MsgAnswer::Ok);     // one: deleted
+        QCOMPARE(deleteSelectedFiles(*g), 1);
+        const auto ask = [&](const QString &n) -> QString {
+            return u"提示 / 按确定将删除文件，而且不能从回收站还原文件（"_s + p + n + u"。）"_s;
+        };
+        QCOMPARE(platform.messageLines(),
+                 (QStringList{ask(u"folder"_s), u"提示 / 删除失败"_s, ask(u"three"_s),
+                              u"提示 / 不存在文件"_s + p + u"two"_s, ask(u"one"_s)}));
+        QCOMPARE(platform.messages.first().buttons, MsgButtons::OkCancel);
+        QCOMPARE(column(*g, u"filey"_s).size(), 5);
+        QVERIFY(!QFileInfo::exists(p + u"one"_s));
+        QVERIFY(QFileInfo::exists(p + u"three"_s));
+        QVERIFY(QFileInfo(p + u"folder"_s).isDir());
+        QVERIFY(QFileInfo::exists(p + u"five"_s));
+
+        platform.clearRecord();
+        g->selectRow(0, false);
+        QCOMPARE(deleteSelectedFiles(*g), 0);
+        QCOMPARE(platform.messageLines(),
+                 QStringList{u"没有选择要删除的文件 / 请按住Ctrl键或Shift键后，用鼠标左键选择"_s});
+    }
+
+    void folders() {
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        FrnState state;
+        platform.nextFolderCancel();
+        QVERIFY(!chooseParentFolder(state));
+        platform.nextFolder(dir.path());
+        QCOMPARE(*chooseParentFolder(state), dir.path());
+        QCOMPARE(state.ls_path2, dir.path());
+        QCOMPARE(createFolder(dir.path(), u" 新文件夹 "_s), FolderCreation::Created);
+        QVERIFY(QFileInfo(dir.path() + u"/新文件夹"_s).isDir());
+        QCOMPARE(createFolder(dir.path(), u"新文件夹"_s), FolderCreation::Exists);
+        QCOMPARE(createFolder(dir.path(), QString()), FolderCreation::Exists);
+        QCOMPARE(createFolder(dir.path(), u"新文件夹/sub"_s), FolderCreation::Failed);
+        QCOMPARE(createFolder(dir.path() + u"/missing"_s, u"x"_s), FolderCreation::Failed);
+        QCOMPARE(platform.messageLines(),
+                 (QStringList{u"提示 / 目标文件夹选择被取消"_s, u"提示 / 创建成功"_s,
+                              u"提示 / 文件夹已存在"_s, u"提示 / 文件夹已存在"_s,
+                              u"提示 / 创建失败"_s, u"提示 / 创建失败"_s}));
+        QCOMPARE(platform.dialogTitles.first(), u"选择文件夹（新文件夹在该文件夹下创建）"_s);
+        QCOMPARE(folderToShow(FrnState{u"/a"_s, QString()}), u"/a"_s);
+        QCOMPARE(folderToShow(FrnState{u"/a"_s, u"/b"_s}), u"/b"_s);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRowOps)
+#include "test_row_ops.moc"
