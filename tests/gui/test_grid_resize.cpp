@@ -4,6 +4,8 @@
 #include "support/scripted_platform.h"
 
 #include <QGroupBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -67,6 +69,7 @@ private slots:
     void scalesEverything_data();
     void scalesEverything();
     void gridsKeepTheirZoomWhenTheWindowSaysSo();
+    void sheetFrameIsNotScaled();
 };
 
 void TestGridResize::factor_data() {
@@ -165,6 +168,25 @@ void TestGridResize::gridsKeepTheirZoomWhenTheWindowSaysSo() {
     QVERIFY(!w.window.isVisible());
     QCOMPARE(w.grid->zoom(), 100);
     QCOMPARE(w.grid->geometry(), QRect(8, 120, 784, 320));
+}
+
+void TestGridResize::sheetFrameIsNotScaled() {
+    zorv::test::ScriptedPlatform platform;
+    platform.screen = QSize(1024, 768);
+    QMdiArea area;
+    area.resize(1200, 900);
+    auto *inner = new QWidget;
+    QMdiSubWindow *sub = area.addSubWindow(inner);
+    area.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&area));
+    sub->resize(1010, 630);
+    const QSize frame = sub->size() - inner->size();
+    const QSize client = inner->size();
+
+    f_resize(inner, true);
+    QVERIFY(sub->isVisible());
+    QCOMPARE(inner->size(), QSize(qRound(client.width() * 0.8), qRound(client.height() * 0.8)));
+    QCOMPARE(sub->size() - inner->size(), frame);
 }
 
 QTEST_MAIN(TestGridResize)

@@ -237,6 +237,12 @@ void TestGridView::columnWidthsSurviveAReset() {
     QCOMPARE(m_view->columnWidth(1), qRound(333 * 0.5));
     m_view->setZoom(100);
     QCOMPARE(m_view->columnWidth(1), 333);
+
+    // A column widened at another zoom keeps its width at natural size.
+    m_view->setZoom(141);
+    m_view->setColumnWidth(2, 282);
+    m_view->setZoom(100);
+    QCOMPARE(m_view->columnWidth(2), 200);
 }
 
 void TestGridView::summaryLineCountsTheRows() {

@@ -86,14 +86,17 @@ double f_resize(QWidget *window, bool zoomGrids) {
     if (factor == 1.0 || !window || factor <= 0)
         return factor;
 
-    const bool wasVisible = window->isVisible();
+    // A sheet of the frame lives in a sub-window, which owns the frame.
+    auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    QWidget *outer = sub ? static_cast<QWidget *>(sub) : window;
+    const bool wasVisible = outer->isVisible();
     if (wasVisible)
-        window->hide();
+        outer->hide();
 
     // The client area scales; the frame around it keeps its size.
     const QSize client = window->size();
     const QSize newClient(scaled(client.width(), factor), scaled(client.height(), factor));
-    if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+    if (sub)
         sub->resize(sub->size() - client + newClient);
     else
         window->resize(newClient);
@@ -113,7 +116,7 @@ double f_resize(QWidget *window, bool zoomGrids) {
     }
 
     if (wasVisible)
-        window->show();
+        outer->show();
     return factor;
 }
 

@@ -177,7 +177,7 @@ void GridView::applyZoom() {
 void GridView::onSectionResized(int logical, int, int newSize) {
     // The user dragged a column: remember its width at natural size.
     if (!m_applyingZoom && logical >= 0 && logical < m_baseWidths.size())
-        m_baseWidths[logical] = scaled(newSize, 100 * 100 / m_zoom);
+        m_baseWidths[logical] = qMax(1, qRound(newSize * 100.0 / m_zoom));
 }
 
 QPoint GridView::toViewport(const QPoint &widgetPos) const {
