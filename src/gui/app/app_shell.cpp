@@ -7,6 +7,7 @@
 #include "gui/app/w_main.h"
 
 #include <QApplication>
+#include <QScreen>
 
 namespace zorv::gui {
 
@@ -14,6 +15,10 @@ AppShell::AppShell(const QString &lockPath, QObject *parent) : QObject(parent), 
     QApplication::setApplicationName(QStringLiteral("zorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvane"));
     QApplication::setWindowIcon(appIcon());
+    // The program ends only where it says so: closing the last window of the
+    // moment (the open dialog before the message that follows it) must not
+    // end it, and every ending path calls endProgram().
+    QApplication::setQuitOnLastWindowClosed(false);
 }
 
 AppShell::~AppShell() {
@@ -46,6 +51,9 @@ void AppShell::openMain() {
         return;
     m_main = new w_main;
     m_main->setAttribute(Qt::WA_DeleteOnClose);
+    // The full work area also where no window manager maximises for us.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        m_main->setGeometry(screen->availableGeometry());
     m_main->showMaximized();
 }
 

@@ -8,11 +8,30 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QStyle>
 #include <QToolBar>
 
 namespace zorv::gui {
 namespace {
+
+// Two overlapping pages, for styles whose icons have no copy picture.
+QIcon drawnCopyIcon() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x44, 0x44, 0x44), 1.5));
+    for (const QRectF &page : {QRectF(4.5, 3.5, 16, 20), QRectF(11.5, 8.5, 16, 20)}) {
+        p.setBrush(Qt::white);
+        p.drawRect(page);
+        for (int line = 1; line <= 3; ++line)
+            p.drawLine(QPointF(page.left() + 4, page.top() + 5 * line),
+                       QPointF(page.right() - 4, page.top() + 5 * line));
+    }
+    p.end();
+    return QIcon(pm);
+}
 
 QAction *makeAction(QObject *parent, const char *name, const QString &caption) {
     auto *a = new QAction(caption, parent);
@@ -87,7 +106,7 @@ void w_main::buildToolbar() {
     const Button buttons[] = {
         {"m_oraclebcx", "tb_oraclebcx", "system-search", QStyle::SP_FileDialogContentsView,
          QStringLiteral("oracle表查询及生成SQL语句")},
-        {"m_wjplcl", "tb_wjplcl", "edit-copy", QStyle::SP_DirOpenIcon,
+        {"m_wjplcl", "tb_wjplcl", "edit-copy", QStyle::SP_CustomBase,
          QStringLiteral("文件批量处理")},
         {"m_mdhd_mdhd", "tb_mdhd", "view-list-details", QStyle::SP_FileDialogDetailedView,
          QStringLiteral("名单核对")},
@@ -95,8 +114,10 @@ void w_main::buildToolbar() {
     };
     for (const Button &b : buttons) {
         QAction *item = findChild<QAction *>(QString::fromLatin1(b.item));
-        const QIcon icon =
-            QIcon::fromTheme(QString::fromLatin1(b.theme), style()->standardIcon(b.fallback));
+        const QIcon fallback = b.fallback == QStyle::SP_CustomBase
+                                   ? drawnCopyIcon()
+                                   : style()->standardIcon(b.fallback);
+        const QIcon icon = QIcon::fromTheme(QString::fromLatin1(b.theme), fallback);
         QAction *a = tb->addAction(icon, b.text);
         a->setObjectName(QString::fromLatin1(b.name));
         a->setToolTip(b.text);
