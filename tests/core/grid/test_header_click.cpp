@@ -53,7 +53,6 @@ private slots:
     void headerWithModifierOrUnknownCaptionDoesNotSort();
     void rowClicks_data();
     void rowClicks();
-    void headerColumnNames();
 };
 
 void TestHeaderClick::headerClicksAlternateWhicheverHeader() {
@@ -179,13 +178,6 @@ void TestHeaderClick::rowClicks() {
     QCOMPARE(lastRow, anchor);
     QVERIFY(!ib_flag);
     QCOMPARE(column(*g, QStringLiteral("al")), QStringLiteral("1,2,3,4,5,6,7,8,9,10"));
-}
-
-void TestHeaderClick::headerColumnNames() {
-    QCOMPARE(zorv::headerColumn(QStringLiteral("filey_t")), QStringLiteral("filey"));
-    QCOMPARE(zorv::headerColumn(QStringLiteral("filey")), QString());
-    QCOMPARE(zorv::headerColumn(QStringLiteral("_t")), QString());
-    QCOMPARE(zorv::headerColumn(QString()), QString());
 }
 
 QTEST_GUILESS_MAIN(TestHeaderClick)
