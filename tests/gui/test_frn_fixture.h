@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 
@@ -92,6 +93,24 @@ struct Fixture {
         for (qint64 r = 1; r <= grid().rowCount(); ++r)
             out << grid().getItemString(r, name);
         return out;
+    }
+
+    zorv::gui::GridView *view() const { return get<zorv::gui::GridView>(QStringLiteral("dw_1")); }
+    QPoint cellCenter(qint64 row, int column) const {
+        QAbstractItemModel *m = view()->model();
+        return view()->visualRect(m->index(int(row - 1), column - 1)).center();
+    }
+    // A click on a row, with Ctrl held as the platform reports it.
+    void ctrlClickRow(qint64 row) {
+        sp.ctrl = true;
+        QTest::mouseClick(view()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          cellCenter(row, 3));
+        sp.ctrl = false;
+    }
+    void clickHeader(int column) const {
+        QHeaderView *h = view()->horizontalHeader();
+        const int x = h->sectionViewportPosition(column - 1) + h->sectionSize(column - 1) / 2;
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
     }
 
     // A folder under the temporary home holding the given files (relative
