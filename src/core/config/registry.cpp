@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <utility>
+
 namespace zorv::config {
 namespace {
 
@@ -37,7 +39,25 @@ QString RegistryStore::defaultPath() {
 
 RegistryStore::RegistryStore(QString path) : m_path(std::move(path)) {}
 
+void RegistryStore::beginBatch() {
+    m_batching = false;
+    m_batchReadable = load(&m_batch);
+    m_batching = true;
+}
+
+bool RegistryStore::endBatch() {
+    if (!m_batching)
+        return true;
+    m_batching = false;
+    const QList<Key> keys = std::exchange(m_batch, {});
+    return m_batchReadable && save(keys);
+}
+
 bool RegistryStore::load(QList<Key> *keys) const {
+    if (m_batching) {
+        *keys = m_batch;
+        return m_batchReadable;
+    }
     keys->clear();
     QFile f(m_path);
     if (!f.exists())
@@ -73,6 +93,10 @@ bool RegistryStore::load(QList<Key> *keys) const {
 }
 
 bool RegistryStore::save(const QList<Key> &keys) {
+    if (m_batching) {
+        m_batch = keys;
+        return true;
+    }
     QJsonArray arr;
     for (const Key &k : keys) {
         QJsonArray vals;

@@ -42,6 +42,12 @@ public:
     QStringList keys() const;
     QList<RegValue> values(const QString &key) const;
 
+    // Between these, changes are collected in memory and written to the file
+    // once by endBatch() (false when that write fails; nothing is written
+    // when the store file could not be read).
+    void beginBatch();
+    bool endBatch();
+
     // Text of the last failure.
     QString errorString() const { return m_error; }
 
@@ -56,6 +62,9 @@ private:
 
     QString m_path;
     mutable QString m_error;
+    bool m_batching = false;
+    bool m_batchReadable = false;
+    QList<Key> m_batch;
 };
 
 } // namespace zorv::config

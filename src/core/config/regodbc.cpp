@@ -46,6 +46,8 @@ bool regodbc(RegistryStore &store, const QString &dsn, const QString &database,
     const QString jet = engines + QStringLiteral("\\Jet");
     const QString sources = odbcIniKey() + QStringLiteral("\\ODBC Data Sources");
 
+    // One write of the store for the whole registration.
+    store.beginBatch();
     bool ok = store.deleteValue(odbcIniKey(), dsn);
     ok &= store.setString(key, QStringLiteral("Driver"), sysPath + u'/' + desktopDriverFile());
     ok &= store.setString(key, QStringLiteral("DBQ"), database);
@@ -61,7 +63,7 @@ bool regodbc(RegistryStore &store, const QString &dsn, const QString &database,
     ok &= store.setNumber(jet, QStringLiteral("PageTimeout"), 5);
     ok &= store.setNumber(jet, QStringLiteral("Threads"), 3);
     ok &= store.setString(sources, dsn, QStringLiteral("Microsoft Access Driver (*.mdb)"));
-    return ok;
+    return store.endBatch() && ok;
 }
 
 } // namespace zorv::config

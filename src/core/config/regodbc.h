@@ -23,8 +23,9 @@ QString desktopDriverFile();
 // the data source in a fixed order: Driver (sysPath + "/odbcjt32.dll"), DBQ
 // (database), DriverId, FIL, SafeTransactions, UID, Engines; Jet;
 // ImplicitCommitSync, UserCommitSync, MaxBufferSize, PageTimeout, Threads; and
-// the entry under "ODBC Data Sources". Failed writes do not stop the sequence;
-// returns true when every operation succeeded.
+// the entry under "ODBC Data Sources". The store file is written once at the
+// end; failed operations do not stop the sequence. Returns true when every
+// operation succeeded.
 bool regodbc(RegistryStore &store, const QString &dsn, const QString &database,
              const QString &sysPath);
 

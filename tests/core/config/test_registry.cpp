@@ -63,6 +63,8 @@ private slots:
         QVERIFY(!store.setString(QStringLiteral("HKEY_CURRENT_USER\\X"), QStringLiteral("a"),
                                  QStringLiteral("b")));
         QVERIFY(!store.errorString().isEmpty());
+        QVERIFY(!regodbc(store, QStringLiteral("zorv"), QStringLiteral("/d/zorv.mdb"),
+                         QStringLiteral("/s")));
         QCOMPARE(readFile(store.path()), QByteArray("{ not json"));
     }
 
