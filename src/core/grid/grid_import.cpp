@@ -1,14 +1,13 @@
-// Tab-separated text import: fields go straight from the UTF-8 bytes into the
-// column arrays, and a refused import drops everything it appended.
+// Tab-separated text import. Files are mapped rather than read when they
+// are UTF-8 already; other encodings are decoded to UTF-8 first.
 #include "core/grid/grid.h"
 
 #include "core/grid/grid_impl.h"
-#include "core/grid/grid_value.h"
+#include "core/grid/grid_tsv.h"
 #include "core/platform/progress.h"
 #include "core/text/gbtext.h"
 
 #include <QFile>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -18,9 +17,9 @@ using namespace gridimpl;
 
 namespace {
 
-constexpr qint64 kProgressLines = 65536;
+constexpr qint64 kNotUtf8 = -100;
 
-QString fieldForMessage(std::string_view v) {
+QString fieldForMessage(const std::string &v) {
     QString s = QString::fromUtf8(v.data(), qsizetype(v.size()));
     if (s.size() > 40)
         s = s.left(40) + u"…"_s;
@@ -38,110 +37,74 @@ ImportResult Grid::importFile(const QString &path, qint64 firstLine, ProgressSin
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {-3, 0, u"无法读取文件“"_s + path + u"”："_s + file.errorString()};
-    QByteArray bytes = file.readAll();
-    file.close();
-    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-    qsizetype skip = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    if (utf16 || !QByteArrayView(bytes).sliced(skip).isValidUtf8()) {
-        bytes = text::decodeText(bytes).toUtf8();
-        skip = 0;
+    const qint64 size = file.size();
+    if (size == 0)
+        return importUtf8(nullptr, 0, firstLine, progress);
+    QByteArray copy;
+    const char *bytes = reinterpret_cast<const char *>(file.map(0, size));
+    if (!bytes) {
+        copy = file.readAll();
+        if (copy.size() != size)
+            return {-3, 0, u"无法读取文件“"_s + path + u"”："_s + file.errorString()};
+        bytes = copy.constData();
     }
-    return importUtf8(bytes.constData() + skip, bytes.size() - skip, firstLine, progress);
+    // UTF-8 is parsed in place; anything else (UTF-16, GBK) is decoded first.
+    // Whether the text is UTF-8 shows while parsing it.
+    const QByteArrayView view(bytes, size);
+    const bool utf16 = view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF");
+    if (!utf16) {
+        const qsizetype skip = view.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+        const ImportResult r = importUtf8(bytes + skip, size - skip, firstLine, progress);
+        if (r.rows != kNotUtf8)
+            return r;
+    }
+    const QByteArray utf8 = text::decodeText(view.toByteArray()).toUtf8();
+    file.close();
+    return importUtf8(utf8.constData(), utf8.size(), firstLine, progress);
 }
 
 ImportResult Grid::importUtf8(const char *data, qint64 size, qint64 firstLine,
                               ProgressSink *progress) {
     Impl &g = *d;
-    const char *const end = data + size;
-    qint64 lines = 0;
-    for (const char *p = data; p < end; ++lines) {
-        const void *nl = std::memchr(p, '\n', std::size_t(end - p));
-        p = nl ? static_cast<const char *>(nl) + 1 : end;
+    std::function<bool(std::size_t, std::size_t, qint64)> tick;
+    if (progress)
+        tick = [progress](std::size_t done, std::size_t total, qint64 line) {
+            progress->progress(qint64(done), qint64(total), u"正在导入第%1行"_s.arg(line));
+            return !progress->stopRequested();
+        };
+    const RowId before = g.store.rows();
+    const TsvOutcome r = appendTsv(g.store, data, std::size_t(size), firstLine, tick);
+    if (r.errorLine) {
+        const Column &col = g.columns[r.errorColumn];
+        const QString name = col.caption.isEmpty() ? col.name : col.caption;
+        const QString kind = col.type == ColType::Number ? u"数字"_s : u"日期时间"_s;
+        return {-1, r.errorLine,
+                u"第%1行第%2列（%3）的内容“%4”不是有效的%5，导入已取消，没有导入任何行。"_s
+                    .arg(r.errorLine)
+                    .arg(r.errorColumn + 1)
+                    .arg(name, fieldForMessage(r.errorField), kind)};
     }
+    if (r.stopped)
+        return {-2, 0, u"导入已中止，没有导入任何行。"_s};
+    if (r.notUtf8)
+        return {kNotUtf8, 0, QString()};
 
-    const Storage::Mark mark = g.store.mark();
     const std::size_t shownBefore = g.shown.size();
-    const std::size_t orderBefore = g.order.size();
-    const std::uint64_t nextOrderBefore = g.nextOrder;
-    auto rollback = [&] {
-        g.store.rollback(mark);
-        g.shown.resize(shownBefore);
-        g.order.resize(orderBefore);
-        g.selected.resize(orderBefore);
-        g.nextOrder = nextOrderBefore;
-    };
-    const std::size_t expected = std::size_t(std::max<qint64>(0, lines - firstLine + 1));
-    g.store.reserve(expected, std::size_t(size));
-    g.shown.reserve(shownBefore + expected);
-    g.order.reserve(orderBefore + expected);
-    g.selected.reserve(orderBefore + expected);
-
-    const int columns = g.store.columnCount();
-    qint64 lineNo = 0;
-    for (const char *p = data; p < end;) {
-        const void *nl = std::memchr(p, '\n', std::size_t(end - p));
-        const char *lineEnd = nl ? static_cast<const char *>(nl) : end;
-        const char *next = nl ? lineEnd + 1 : end;
-        ++lineNo;
-        if (lineNo < firstLine) {
-            p = next;
-            continue;
-        }
-        if (lineEnd > p && lineEnd[-1] == '\r')
-            --lineEnd;
-        const char *f = p;
-        for (int c = 0; c < columns; ++c) {
-            std::string_view field;
-            if (f <= lineEnd) {
-                const void *tab = std::memchr(f, '\t', std::size_t(lineEnd - f));
-                const char *fieldEnd = tab ? static_cast<const char *>(tab) : lineEnd;
-                field = std::string_view(f, std::size_t(fieldEnd - f));
-                f = fieldEnd + 1;
-            }
-            const ColType type = g.store.type(c);
-            if (type == ColType::String) {
-                g.store.pushStr(c, field);
-                continue;
-            }
-            double v;
-            bool isNull;
-            const bool ok = type == ColType::Number ? parseNumber(field, v, isNull)
-                                                    : parseDateTime(field, v, isNull);
-            if (!ok) {
-                rollback();
-                const Column &col = g.columns[c];
-                const QString name = col.caption.isEmpty() ? col.name : col.caption;
-                const QString kind = type == ColType::Number ? u"数字"_s : u"日期时间"_s;
-                return {-1, lineNo,
-                        u"第%1行第%2列（%3）的内容“%4”不是有效的%5，导入已取消，没有导入任何行。"_s
-                            .arg(lineNo)
-                            .arg(c + 1)
-                            .arg(name, fieldForMessage(field), kind)};
-            }
-            g.store.pushNum(c, v, isNull);
-        }
-        g.store.endRow();
-        g.shown.push_back(g.store.rows() - 1);
+    g.shown.reserve(shownBefore + r.rows);
+    g.order.reserve(g.order.size() + r.rows);
+    g.selected.resize(g.selected.size() + r.rows, 0);
+    for (RowId id = before; id < before + r.rows; ++id) {
+        g.shown.push_back(id);
         g.order.push_back(g.nextOrder++);
-        g.selected.push_back(0);
-        if (progress && lineNo % kProgressLines == 0) {
-            progress->progress(next - data, size, u"正在导入第%1行"_s.arg(lineNo));
-            if (progress->stopRequested()) {
-                rollback();
-                return {-2, lineNo, u"导入已中止，没有导入任何行。"_s};
-            }
-        }
-        p = next;
     }
-    const qint64 added = qint64(g.shown.size() - shownBefore);
-    if (added > 0) {
+    if (r.rows > 0) {
         g.dropIndexes();
         if (g.redraw)
-            emit rowsInserted(qint64(shownBefore) + 1, added);
+            emit rowsInserted(qint64(shownBefore) + 1, qint64(r.rows));
     }
     if (progress)
         progress->progress(size, size, QString());
-    return {added, 0, QString()};
+    return {qint64(r.rows), 0, QString()};
 }
 
 } // namespace zorv

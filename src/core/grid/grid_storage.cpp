@@ -1,5 +1,6 @@
 #include "core/grid/grid_storage.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace zorv::gridimpl {
@@ -25,9 +26,8 @@ void Storage::clear() {
     for (Col &c : m_cols) {
         c.cells = {};
         c.nums = {};
-        c.nulls = {};
     }
-    m_arena = {};
+    m_arena = Arena();
     m_garbage = 0;
     m_rows = 0;
 }
@@ -48,27 +48,53 @@ std::uint64_t Storage::store(std::string_view v) {
     const std::uint64_t off = m_arena.size();
     if (v.size() >= kLong) {
         const std::uint64_t n = v.size();
-        const char *p = reinterpret_cast<const char *>(&n);
-        m_arena.insert(m_arena.end(), p, p + sizeof n);
-        m_arena.insert(m_arena.end(), v.begin(), v.end());
+        m_arena.append(reinterpret_cast<const char *>(&n), sizeof n);
+        m_arena.append(v.data(), v.size());
         return off << kLenBits | kLong;
     }
-    m_arena.insert(m_arena.end(), v.begin(), v.end());
+    m_arena.append(v.data(), v.size());
     return off << kLenBits | v.size();
 }
 
 std::string_view Storage::load(std::uint64_t cell) const {
-    return loadFrom(m_arena, cell);
+    return loadFrom(m_arena.data(), cell);
 }
 
-std::string_view Storage::loadFrom(const std::vector<char> &arena, std::uint64_t cell) {
+std::string_view Storage::loadFrom(const char *arena, std::uint64_t cell) {
     const std::uint64_t len = cell & kLenMask;
     const std::uint64_t off = cell >> kLenBits;
     if (len != kLong)
-        return {arena.data() + off, std::size_t(len)};
+        return {arena + off, std::size_t(len)};
     std::uint64_t n;
-    std::memcpy(&n, arena.data() + off, sizeof n);
-    return {arena.data() + off + sizeof n, std::size_t(n)};
+    std::memcpy(&n, arena + off, sizeof n);
+    return {arena + off + sizeof n, std::size_t(n)};
+}
+
+void Storage::growRows(RowId n) {
+    for (Col &c : m_cols) {
+        if (c.type == ColType::String) {
+            c.cells.resize(m_rows + n, 0);
+        } else {
+            c.nums.resize(m_rows + n, kNull);
+        }
+    }
+    m_rows += n;
+}
+
+std::size_t Storage::textSpace(std::size_t length) {
+    return length >= kLong ? length + sizeof(std::uint64_t) : length;
+}
+
+std::size_t Storage::putLongText(int c, RowId r, std::size_t at, std::size_t length) {
+    static_assert(kLongText == kLong);
+    std::uint64_t &cell = m_cols[size_t(c)].cells[r];
+    // The caller wrote the text at `at`; move it up to make room for its length.
+    char *p = m_arena.data() + at;
+    std::memmove(p + sizeof(std::uint64_t), p, length);
+    const std::uint64_t n = length;
+    std::memcpy(p, &n, sizeof n);
+    cell = std::uint64_t(at) << kLenBits | kLong;
+    return length + sizeof n;
 }
 
 std::size_t Storage::cellBytes(std::uint64_t cell) const {
@@ -87,23 +113,17 @@ void Storage::setStr(int c, RowId r, std::string_view v) {
     cell = store(v);
 }
 
-bool Storage::null(int c, RowId r) const {
-    return m_cols[size_t(c)].nulls[r] != 0;
-}
-
 void Storage::setNum(int c, RowId r, double v) {
     m_cols[size_t(c)].nums[r] = v;
-    m_cols[size_t(c)].nulls[r] = 0;
 }
 
 void Storage::setNull(int c, RowId r) {
-    m_cols[size_t(c)].nums[r] = 0;
-    m_cols[size_t(c)].nulls[r] = 1;
+    m_cols[size_t(c)].nums[r] = kNull;
 }
 
 bool Storage::empty(int c, RowId r) const {
     const Col &col = m_cols[size_t(c)];
-    return col.type == ColType::String ? col.cells[r] == 0 : col.nulls[r] != 0;
+    return col.type == ColType::String ? col.cells[r] == 0 : std::isnan(col.nums[r]);
 }
 
 void Storage::clearRow(RowId r) {
@@ -120,8 +140,7 @@ void Storage::pushStr(int c, std::string_view v) {
 }
 
 void Storage::pushNum(int c, double v, bool isNull) {
-    m_cols[size_t(c)].nums.push_back(isNull ? 0 : v);
-    m_cols[size_t(c)].nulls.push_back(isNull ? 1 : 0);
+    m_cols[size_t(c)].nums.push_back(isNull ? kNull : v);
 }
 
 void Storage::reserve(std::size_t rows, std::size_t textBytes) {
@@ -130,7 +149,6 @@ void Storage::reserve(std::size_t rows, std::size_t textBytes) {
             c.cells.reserve(m_rows + rows);
         } else {
             c.nums.reserve(m_rows + rows);
-            c.nulls.reserve(m_rows + rows);
         }
     }
     m_arena.reserve(m_arena.size() + textBytes);
@@ -142,7 +160,6 @@ void Storage::rollback(const Mark &m) {
             c.cells.resize(m.rows);
         } else {
             c.nums.resize(m.rows);
-            c.nulls.resize(m.rows);
         }
     }
     m_arena.resize(m.arena);
@@ -167,7 +184,7 @@ Storage Storage::compacted(const std::vector<RowId> &keep) const {
             if (from.type == ColType::String)
                 out.pushStr(int(c), from.cells[r] ? load(from.cells[r]) : std::string_view());
             else
-                out.pushNum(int(c), from.nums[r], from.nulls[r] != 0);
+                out.m_cols[c].nums.push_back(from.nums[r]);
         }
     }
     out.m_rows = RowId(keep.size());
@@ -177,7 +194,7 @@ Storage Storage::compacted(const std::vector<RowId> &keep) const {
 void Storage::compactArenaIfWasteful() {
     if (m_garbage < (std::size_t(16) << 20) || m_garbage < m_arena.size() / 2)
         return;
-    std::vector<char> old;
+    Arena old;
     old.swap(m_arena);
     m_arena.reserve(old.size() - m_garbage);
     m_garbage = 0;
@@ -186,7 +203,7 @@ void Storage::compactArenaIfWasteful() {
             continue;
         for (std::uint64_t &cell : c.cells)
             if (cell)
-                cell = store(loadFrom(old, cell));
+                cell = store(loadFrom(old.data(), cell));
     }
 }
 

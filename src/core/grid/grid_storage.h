@@ -2,13 +2,16 @@
 // Compact cell storage of the grid model, one array per column indexed by a
 // row's storage id. Text is kept as UTF-8 in one arena shared by all text
 // columns (a cell is a packed offset and length); numbers and date-times are
-// doubles beside a null flag. A million rows of seven columns thus cost a few
+// doubles, NaN standing for an empty cell. A million rows of seven columns thus cost a few
 // tens of bytes a row besides the text itself. Storage ids never move while a
 // row lives; the display order lives in the grid's row buffers.
 
 #include "core/grid/grid.h"
+#include "core/grid/grid_arena.h"
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -31,8 +34,12 @@ public:
     std::string_view str(int c, RowId r) const;
     void setStr(int c, RowId r, std::string_view v);
     // Number and date-time columns.
-    bool null(int c, RowId r) const;
-    double num(int c, RowId r) const { return m_cols[size_t(c)].nums[r]; }
+    bool null(int c, RowId r) const { return std::isnan(m_cols[size_t(c)].nums[r]); }
+    // 0 for an empty cell.
+    double num(int c, RowId r) const {
+        const double v = m_cols[size_t(c)].nums[r];
+        return v == v ? v : 0;
+    }
     void setNum(int c, RowId r, double v);
     void setNull(int c, RowId r);
     // True when the cell holds nothing, whatever the column's type.
@@ -44,6 +51,33 @@ public:
     void pushNum(int c, double v, bool isNull);
     void endRow() { ++m_rows; }
     void reserve(std::size_t rows, std::size_t textBytes);
+
+    // Bulk fill by several threads at once: growRows adds n rows of empty
+    // cells and growArena n bytes of text space; then each thread fills its
+    // own rows and its own part of the text with putText and putNum.
+    void growRows(RowId n);
+    std::size_t growArena(std::size_t n) { return m_arena.grow(n); }
+    char *arenaData() { return m_arena.data(); }
+    // Stores the text at arena offset `at` (written by the caller) into a
+    // cell; returns the bytes the text takes from `at` on, which for a text
+    // of 16 MiB or more includes a length written here in front of it.
+    std::size_t putText(int c, RowId r, std::size_t at, std::size_t length) {
+        if (length < kLongText) {
+            m_cols[size_t(c)].cells[r] = length ? std::uint64_t(at) << 24 | length : 0;
+            return length;
+        }
+        return putLongText(c, r, at, length);
+    }
+    static std::size_t textSpace(std::size_t length);
+    void putNum(int c, RowId r, double v, bool isNull) {
+        m_cols[size_t(c)].nums[r] = isNull ? kNull : v;
+    }
+    // Ends a bulk fill: the arena ends at `end`; `unused` bytes before it
+    // were left unfilled.
+    void endFill(std::size_t end, std::size_t unused) {
+        m_arena.resize(end);
+        m_garbage += unused;
+    }
 
     // Everything appended after a mark can be dropped again.
     struct Mark {
@@ -60,19 +94,22 @@ public:
     void compactArenaIfWasteful();
 
 private:
+    static constexpr double kNull = std::numeric_limits<double>::quiet_NaN();
+    static constexpr std::size_t kLongText = (std::size_t(1) << 24) - 1;
+    std::size_t putLongText(int c, RowId r, std::size_t at, std::size_t length);
     struct Col {
         ColType type = ColType::String;
-        std::vector<std::uint64_t> cells; // text: offset << 24 | length
-        std::vector<double> nums;
-        std::vector<std::uint8_t> nulls;
+        std::vector<std::uint64_t, BigAllocator<std::uint64_t>>
+            cells;                                      // text: offset << 24 | length
+        std::vector<double, BigAllocator<double>> nums; // NaN for an empty cell
     };
     std::uint64_t store(std::string_view v);
     std::string_view load(std::uint64_t cell) const;
-    static std::string_view loadFrom(const std::vector<char> &arena, std::uint64_t cell);
+    static std::string_view loadFrom(const char *arena, std::uint64_t cell);
     std::size_t cellBytes(std::uint64_t cell) const;
 
     std::vector<Col> m_cols;
-    std::vector<char> m_arena;
+    Arena m_arena;
     std::size_t m_garbage = 0;
     RowId m_rows = 0;
 };

@@ -86,6 +86,19 @@ bool parseNumber(std::string_view text, double &value, bool &isNull) {
         value = 0;
         return true;
     }
+    // Plain integers of up to 15 digits, the usual case, convert exactly here.
+    if (s.size() <= 16) {
+        const bool negative = s.front() == '-';
+        std::size_t i = negative ? 1 : 0;
+        std::int64_t n = 0;
+        const std::size_t digitsStart = i;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+            n = n * 10 + (s[i++] - '0');
+        if (i == s.size() && i > digitsStart && i - digitsStart <= 15) {
+            value = negative && n ? -double(n) : double(n);
+            return true;
+        }
+    }
     if (s.front() == '+')
         s.remove_prefix(1);
     if (s.empty() ||
@@ -105,6 +118,21 @@ bool parseDateTime(std::string_view text, double &msecs, bool &isNull) {
     msecs = 0;
     if (isNull)
         return true;
+    // "yyyy-MM-dd hh:mm:ss", the form exports write, without the general walk.
+    auto digit = [&](std::size_t k) { return unsigned(s[k] - '0') <= 9; };
+    auto two = [&](std::size_t k) { return unsigned(s[k] - '0') * 10 + unsigned(s[k + 1] - '0'); };
+    if (s.size() == 19 && s[4] == '-' && s[7] == '-' && s[10] == ' ' && s[13] == ':' &&
+        s[16] == ':' && digit(0) && digit(1) && digit(2) && digit(3) && digit(5) && digit(6) &&
+        digit(8) && digit(9) && digit(11) && digit(12) && digit(14) && digit(15) && digit(17) &&
+        digit(18)) {
+        const unsigned y = two(0) * 100 + two(2), mo = two(5), d = two(8);
+        const unsigned h = two(11), mi = two(14), sec = two(17);
+        if (mo < 1 || mo > 12 || d < 1 || d > daysInMonth(y, mo) || h > 23 || mi > 59 || sec > 59)
+            return false;
+        msecs =
+            double(daysFromCivil(y, mo, d) * kMsPerDay + qint64((h * 60 + mi) * 60 + sec) * 1000);
+        return true;
+    }
     size_t i = 0;
     unsigned y = 0, mo = 0, d = 0, h = 0, mi = 0, sec = 0, ms = 0;
     if (!digits(s, i, 4, 4, y) || i >= s.size())

@@ -1,0 +1,259 @@
+#include "core/grid/grid_tsv.h"
+
+#include "core/grid/grid_value.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace zorv::gridimpl {
+
+namespace {
+
+constexpr std::size_t kMinPart = std::size_t(8) << 20; // below this one thread does it all
+constexpr unsigned kMaxParts = 4;
+constexpr qint64 kTickLines = 65536;
+constexpr qint64 kStopCheckLines = 4096;
+
+struct Part {
+    const char *begin = nullptr;
+    const char *end = nullptr;
+    RowId firstRow = 0;
+    RowId rows = 0;
+    qint64 firstLine = 0;
+    std::size_t textAt = 0;
+    std::size_t textSpace = 0;
+    std::size_t textUsed = 0;
+    qint64 errorLine = 0;
+    int errorColumn = -1;
+    std::string errorField;
+    bool stopped = false;
+    bool notUtf8 = false;
+};
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool validUtf8(const unsigned char *p, std::size_t n) {
+    const unsigned char *const end = p + n;
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        std::size_t len;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0)
+                lo = 0xA0;
+            else if (c == 0xED)
+                hi = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0)
+                lo = 0x90;
+            else if (c == 0xF4)
+                hi = 0x8F;
+        } else {
+            return false;
+        }
+        if (std::size_t(end - p) < len || p[1] < lo || p[1] > hi)
+            return false;
+        for (std::size_t k = 2; k < len; ++k)
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+        p += len;
+    }
+    return true;
+}
+
+const char *nextLine(const char *p, const char *end) {
+    const void *nl = std::memchr(p, '\n', std::size_t(end - p));
+    return nl ? static_cast<const char *>(nl) + 1 : end;
+}
+
+RowId countLines(const char *p, const char *end) {
+    RowId n = 0;
+    while (p < end) {
+        p = nextLine(p, end);
+        ++n;
+    }
+    return n;
+}
+
+// Parses one part. Only the part run on the calling thread ticks.
+void parsePart(Storage &store, Part &part, std::atomic<bool> &stop,
+               const std::function<bool(const char *, qint64)> *tick) {
+    const int columns = store.columnCount();
+    char *const text = store.arenaData();
+    std::size_t cursor = part.textAt;
+    const char *p = part.begin;
+    const char *const end = part.end;
+    RowId row = part.firstRow;
+    qint64 line = part.firstLine;
+    for (; p < end; ++row, ++line) {
+        if ((line - part.firstLine) % kStopCheckLines == 0 && line != part.firstLine) {
+            if (tick && (line - part.firstLine) % kTickLines == 0 && !(*tick)(p, line))
+                stop = true;
+            if (stop) {
+                part.stopped = true;
+                return;
+            }
+        }
+        bool lineOver = false;
+        for (int c = 0; c < columns; ++c) {
+            const char *f = p;
+            std::size_t length = 0;
+            unsigned char high = 0;
+            if (!lineOver) {
+                while (p < end && *p != '\t' && *p != '\n')
+                    high |= static_cast<unsigned char>(*p++);
+                length = std::size_t(p - f);
+                if (p < end && *p == '\t') {
+                    ++p;
+                } else {
+                    lineOver = true;
+                    if (length && f[length - 1] == '\r')
+                        --length;
+                }
+            }
+            const std::string_view field(f, length);
+            if ((high & 0x80) && !validUtf8(reinterpret_cast<const unsigned char *>(f), length)) {
+                part.notUtf8 = true;
+                stop = true;
+                return;
+            }
+            const ColType type = store.type(c);
+            if (type == ColType::String) {
+                if (length)
+                    std::memcpy(text + cursor, f, length);
+                cursor += store.putText(c, row, cursor, length);
+                continue;
+            }
+            double v = 0;
+            bool isNull = true;
+            const bool ok = type == ColType::Number ? parseNumber(field, v, isNull)
+                                                    : parseDateTime(field, v, isNull);
+            if (!ok) {
+                part.errorLine = line;
+                part.errorColumn = c;
+                part.errorField.assign(field);
+                return;
+            }
+            store.putNum(c, row, v, isNull);
+        }
+        p = lineOver ? (p < end ? p + 1 : end) : nextLine(p, end);
+    }
+    part.textUsed = cursor - part.textAt;
+}
+
+} // namespace
+
+TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 firstLine,
+                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
+    TsvOutcome out;
+    const char *const end = data + size;
+    const char *p = data;
+    for (qint64 line = 1; line < firstLine && p < end; ++line)
+        p = nextLine(p, end);
+    if (p >= end)
+        return out;
+
+    // Cut into parts at line starts and count the lines of each.
+    const std::size_t bytes = std::size_t(end - p);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned wanted = unsigned(
+        std::min<std::size_t>({cores, kMaxParts, std::max<std::size_t>(1, bytes / kMinPart)}));
+    std::vector<Part> parts;
+    const char *from = p;
+    for (unsigned k = 1; k <= wanted && from < end; ++k) {
+        const char *to = k == wanted ? end : nextLine(p + bytes * k / wanted - 1, end);
+        if (to <= from)
+            continue;
+        Part part;
+        part.begin = from;
+        part.end = to;
+        parts.push_back(part);
+        from = to;
+    }
+    std::vector<std::thread> counters;
+    for (std::size_t k = 1; k < parts.size(); ++k)
+        counters.emplace_back(
+            [&parts, k] { parts[k].rows = countLines(parts[k].begin, parts[k].end); });
+    parts[0].rows = countLines(parts[0].begin, parts[0].end);
+    for (std::thread &t : counters)
+        t.join();
+
+    // Set aside rows and text space: a part's text is never longer than the
+    // part, except for the length kept in front of texts of 16 MiB or more.
+    const Storage::Mark mark = store.mark();
+    RowId total = 0;
+    qint64 line = std::max<qint64>(firstLine, 1);
+    for (Part &part : parts) {
+        part.firstRow = store.rows() + total;
+        part.firstLine = line;
+        total += part.rows;
+        line += part.rows;
+    }
+    store.growRows(total);
+    std::size_t space = 0;
+    for (Part &part : parts) {
+        const std::size_t length = std::size_t(part.end - part.begin);
+        part.textSpace = length + sizeof(std::uint64_t) * ((length >> 24) + 1);
+        part.textAt = space;
+        space += part.textSpace;
+    }
+    const std::size_t base = store.growArena(space);
+    for (Part &part : parts)
+        part.textAt += base;
+
+    std::atomic<bool> stop = false;
+    const std::function<bool(const char *, qint64)> mainTick = [&](const char *at, qint64 l) {
+        // The first part stands for all: report its share of the whole.
+        const std::size_t done = std::size_t(at - parts[0].begin) * parts.size();
+        return tick(std::min(done, bytes), bytes, l);
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t k = 1; k < parts.size(); ++k)
+        workers.emplace_back(
+            [&store, &parts, &stop, k] { parsePart(store, parts[k], stop, nullptr); });
+    parsePart(store, parts[0], stop, tick ? &mainTick : nullptr);
+    if (parts[0].errorLine)
+        stop = true; // the parts after it cannot matter any more
+    for (std::thread &t : workers)
+        t.join();
+
+    for (const Part &part : parts) {
+        if (part.notUtf8) {
+            store.rollback(mark);
+            out.notUtf8 = true;
+            return out;
+        }
+    }
+    for (const Part &part : parts) {
+        if (part.errorLine) {
+            store.rollback(mark);
+            out.errorLine = part.errorLine;
+            out.errorColumn = part.errorColumn;
+            out.errorField = part.errorField;
+            return out;
+        }
+        if (part.stopped) {
+            store.rollback(mark);
+            out.stopped = true;
+            return out;
+        }
+    }
+    std::size_t unused = 0;
+    for (std::size_t k = 0; k + 1 < parts.size(); ++k)
+        unused += parts[k].textSpace - parts[k].textUsed;
+    store.endFill(parts.back().textAt + parts.back().textUsed, unused);
+    out.rows = total;
+    return out;
+}
+
+} // namespace zorv::gridimpl
