@@ -1,0 +1,22 @@
+#pragma once
+// Reads the sheet an import takes its rows from, telling the user (under the
+// given message title) when the file cannot be read.
+
+#include "core/imports/import_common.h"
+#include "core/sheet/workbook.h"
+
+#include <optional>
+
+namespace zorv {
+class ProgressSink;
+}
+
+namespace zorv::imports {
+
+// nullopt with *outcome Refused after the message naming the file, or
+// Stopped (status line only) when the user pressed Esc while it was read.
+std::optional<sheet::Sheet> readImportSheet(const QString &path, sheet::WhichSheet which,
+                                            const QString &title, ProgressSink *progress,
+                                            Outcome *outcome);
+
+} // namespace zorv::imports
