@@ -3,6 +3,8 @@
 #include "core/grid/grid.h"
 
 #include <QVarLengthArray>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -41,10 +43,54 @@ void appendNumber(QByteArray &buf, const QVariant &v) {
         buf += escapeField(v.toString());
         return;
     }
-    if (std::trunc(d) == d && std::fabs(d) < 1e15)
-        buf += QByteArray::number(qint64(d));
-    else
-        buf += QByteArray::number(d, 'g', 17);
+    // The grid's own text of a number: an integer without ".0", else the
+    // shortest text that reads back as the same value.
+    char text[64];
+    const auto r = std::trunc(d) == d && std::fabs(d) < 1e15
+                       ? std::to_chars(text, text + sizeof text, static_cast<long long>(d))
+                       : std::to_chars(text, text + sizeof text, d);
+    buf.append(text, r.ptr - text);
+}
+
+// The rows of body (lines after the header) straight into the grid through
+// its parallel text import, when that reads them exactly as the cell-by-cell
+// path would: columns in stream order, no escape to undo, every line a row of
+// seven fields with a number or nothing in xh. False leaves the grid as it
+// was and the caller takes the cell-by-cell path, which also names the error.
+bool bulkImport(QByteArrayView body, Grid &grid) {
+    if (body.contains('\\'))
+        return false;
+    for (qsizetype pos = 0; pos < body.size();) {
+        qsizetype end = body.indexOf('\n', pos);
+        if (end < 0)
+            end = body.size();
+        const QByteArrayView line = body.sliced(pos, end - pos);
+        if (line.startsWith('#') || line.count('\t') != kColumns - 1)
+            return false;
+        const QByteArrayView xh = line.first(line.indexOf('\t'));
+        const bool digits = xh.size() < 16 && std::all_of(xh.begin(), xh.end(), [](char c) {
+                                return c >= '0' && c <= '9';
+                            });
+        QVariant number;
+        if (!digits && !parseNumber(xh.toByteArray(), &number))
+            return false;
+        pos = end + 1;
+    }
+    return grid.importText(QString::fromUtf8(body)).ok();
+}
+
+// The shown rows through the grid's own tab-separated export, when it wrote
+// them exactly as the stream wants: no field was quoted (no '"' at all) and
+// none needs an escape, so every row is one line of seven fields.
+bool bulkRows(const Grid &grid, QByteArray *out) {
+    QByteArray tsv = grid.toTsv(false).toUtf8();
+    const qsizetype rows = grid.rowCount();
+    if (tsv.contains('"') || tsv.contains('\\') || tsv.count('\t') != rows * (kColumns - 1) ||
+        tsv.count('\n') != rows || tsv.count('\r') != rows)
+        return false;
+    tsv.replace("\r\n", "\n");
+    *out = std::move(tsv);
+    return true;
 }
 
 bool flush(QByteArray &buf, std::FILE *out) {
@@ -185,6 +231,9 @@ bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error) {
     for (int i = 0; i < kColumns; ++i)
         target[i] = grid.columnNumber(header[i]);
     const int numberField = int(header.indexOf(u"xh"_s));
+    bool inStreamOrder = header == streamColumns() && grid.columnCount() == kColumns;
+    for (int i = 0; i < kColumns; ++i)
+        inStreamOrder = inStreamOrder && target[i] == i + 1;
 
     QString filterExpr;
     qint64 filterLine = 0;
@@ -202,6 +251,12 @@ bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error) {
             filterExpr = QString::fromUtf8(field);
             filterLine = lineNo;
             continue;
+        }
+        if (inStreamOrder) {
+            inStreamOrder = false; // tried once, at the first row
+            const qsizetype start = line.data() - bytes.constData();
+            if (grid.rowCount() == 0 && bulkImport(QByteArrayView(bytes).sliced(start), grid))
+                break;
         }
         QVarLengthArray<QByteArrayView, kColumns> fields;
         qsizetype from = 0;
@@ -260,9 +315,18 @@ bool writeGridStream(Grid &grid, std::FILE *out) {
     if (!filterExpr.isEmpty())
         buf += kFilterDirective + '\t' + escapeField(filterExpr) + '\n';
     int cols[kColumns];
-    for (int i = 0; i < kColumns; ++i)
+    bool inStreamOrder = grid.columnCount() == kColumns;
+    for (int i = 0; i < kColumns; ++i) {
         cols[i] = grid.columnNumber(streamColumns()[i]);
+        inStreamOrder = inStreamOrder && cols[i] == i + 1;
+    }
     bool ok = true;
+    QByteArray rowsText;
+    if (inStreamOrder && bulkRows(grid, &rowsText)) {
+        ok = flush(buf, out);
+        ok = flush(rowsText, out) && ok;
+        return std::fflush(out) == 0 && ok;
+    }
     const qint64 rows = grid.rowCount();
     for (qint64 r = 1; r <= rows; ++r) {
         appendNumber(buf, grid.item(r, cols[0]));
