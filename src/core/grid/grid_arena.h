@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -55,16 +56,15 @@ public:
         return at;
     }
     void append(const char *p, std::size_t n) {
-        // p may point into this arena, which growing can move.
-        if (p >= m_data && p < m_data + m_size) {
-            const std::size_t from = std::size_t(p - m_data);
-            const std::size_t at = grow(n);
-            std::memmove(m_data + at, m_data + from, n);
-            return;
-        }
+        // p may point into this arena, which growing can move: remember it
+        // as an offset.
+        const auto addr = reinterpret_cast<std::uintptr_t>(p);
+        const auto base = reinterpret_cast<std::uintptr_t>(m_data);
+        const bool inside = m_data && addr >= base && addr < base + m_size;
+        const std::size_t from = inside ? std::size_t(addr - base) : 0;
         const std::size_t at = grow(n);
         if (n)
-            std::memcpy(m_data + at, p, n);
+            std::memmove(m_data + at, inside ? m_data + from : p, n);
     }
     // Shrinks (or, within the capacity, grows) the used part.
     void resize(std::size_t n) {

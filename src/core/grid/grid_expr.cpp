@@ -3,6 +3,7 @@
 #include "core/grid/grid_value.h"
 
 #include <charconv>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -442,7 +443,7 @@ struct Expr::Parser {
             ++i;
         }
         const Token &num = peek();
-        if (num.type != Tok::Number || num.number != double(int(num.number)) || num.number > 1e6 ||
+        if (num.type != Tok::Number || num.number > 1e6 || num.number != std::floor(num.number) ||
             peek(1).type != Tok::RBrack) {
             fail(u"行偏移写法有误"_s);
             return false;
@@ -462,7 +463,7 @@ std::unique_ptr<Expr> Expr::compile(const QString &text, const Storage &store,
     if (!lex(text, tokens, error))
         return nullptr;
     std::unique_ptr<Expr> e(new Expr);
-    Parser p{tokens, store, names, *e};
+    Parser p{tokens, store, names, *e, 0, 0, {}};
     e->m_root = p.parseOr();
     if (e->m_root >= 0 && p.peek().type != Tok::End)
         e->m_root = p.fail(u"表达式末尾有多余内容"_s);

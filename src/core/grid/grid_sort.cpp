@@ -32,7 +32,8 @@ int compareKey(const Storage &store, const SortKey &k, RowId a, RowId b) {
 // integers orders texts as their leading bytes do.
 std::uint64_t textPrefix(std::string_view s) {
     unsigned char buf[8] = {};
-    std::memcpy(buf, s.data(), std::min<std::size_t>(8, s.size()));
+    if (!s.empty())
+        std::memcpy(buf, s.data(), std::min<std::size_t>(8, s.size()));
     std::uint64_t v = 0;
     for (unsigned char b : buf)
         v = v << 8 | b;

@@ -118,6 +118,9 @@ void TestGridExpr::malformed_data() {
     QTest::newRow("text into number") << u"xh = 'abc'"_s;
     QTest::newRow("text into date-time") << u"rq > 'yesterday'"_s;
     QTest::newRow("bad offset") << u"al[x] = 'a'"_s;
+    QTest::newRow("fractional offset") << u"al[-1.5] = 'a'"_s;
+    // Found by fuzzing: an offset beyond any integer.
+    QTest::newRow("huge offset") << u"al[-3333333333333333333333333333333333333333] = 'a'"_s;
     QTest::newRow("stray character") << u"xh > 1 ; drop"_s;
     QTest::newRow("number glued to name") << u"xh > 1abc"_s;
     QTest::newRow("deep nesting") << QString(5000, u'(') + u"xh > 1"_s + QString(5000, u')');

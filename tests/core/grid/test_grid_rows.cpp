@@ -39,6 +39,7 @@ private slots:
     void sort();
     void sortIsStableWhenToggled();
     void badSortSpec();
+    void sortEmptyTexts();
     void filterRoundTrip();
     void filterAfterSortRestoresSortedPlaces();
     void selection();
@@ -187,6 +188,20 @@ void TestGridRows::badSortSpec() {
     QCOMPARE(g.setSort(u"nosuch A"_s), -1);
     QCOMPARE(g.setSort(u"#9"_s), -1);
     QCOMPARE(g.sortSpec(), u"md A"_s);
+}
+
+void TestGridRows::sortEmptyTexts() {
+    // Found by fuzzing: a text column with nothing stored in the whole grid.
+    Grid g(listColumns());
+    for (int i = 1; i <= 3; ++i)
+        g.setItem(g.insertRow(0), 2, 4 - i);
+    QCOMPARE(g.setSort(u"#1 A"_s), 1);
+    QCOMPARE(g.sort(), 1);
+    QCOMPARE(column(g, 2), u"3|2|1"_s);
+    g.setItem(3, 1, u"甲"_s);
+    QCOMPARE(g.setSort(u"md D, xh A"_s), 1);
+    QCOMPARE(g.sort(), 1);
+    QCOMPARE(column(g, 2), u"1|2|3"_s);
 }
 
 void TestGridRows::filterRoundTrip() {
