@@ -595,7 +595,7 @@ bool Expr::matchTextEquality(const QString &text, const Storage &store, const Co
         return false;
     while (i < n && isIdentChar(text[i]))
         ++i;
-    const QString name = text.mid(start, i - start).toLower();
+    const QStringView name = QStringView(text).mid(start, i - start);
     while (i < n && isBlank(text[i]))
         ++i;
     if (i >= n || text[i] != u'=')
@@ -611,13 +611,20 @@ bool Expr::matchTextEquality(const QString &text, const Storage &store, const Co
         ++i;
     if (i != n)
         return false;
-    if (name == u"and"_s || name == u"or"_s || name == u"not"_s || name == u"like"_s)
-        return false;
-    const auto it = names.constFind(name);
-    if (it == names.cend() || store.type(it.value()) != ColType::String)
-        return false;
-    column = it.value();
-    return true;
+    // Keywords are not column names (and the grids have but a few columns,
+    // so comparing beats building a lower-case key).
+    for (const char *keyword : {"and", "or", "not", "like"})
+        if (name.compare(QLatin1StringView(keyword), Qt::CaseInsensitive) == 0)
+            return false;
+    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+        if (name.compare(it.key(), Qt::CaseInsensitive) == 0) {
+            if (store.type(it.value()) != ColType::String)
+                return false;
+            column = it.value();
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace zorv::gridimpl

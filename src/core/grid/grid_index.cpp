@@ -41,54 +41,70 @@ TextIndex::TextIndex(const Storage &store, int column, const RowId *rows, std::s
     : m_column(column) {
     const std::size_t slotCount = std::bit_ceil(std::max<std::size_t>(16, count + count / 2 + 1));
     m_mask = slotCount - 1;
-    m_slots.assign(slotCount, 0);
-    std::vector<std::uint32_t> groupOf(count);
-    std::vector<std::uint32_t> sizes;
+    m_slots.resize(slotCount);
+    // First pass: one slot per distinct text, remembering each row's slot and
+    // counting the rows of texts found more than once.
+    std::vector<std::uint32_t> slotOf(count);
+    std::vector<std::uint32_t> runOfSlot;
+    std::vector<std::uint32_t> runSize;
     for (std::size_t p = 0; p < count; ++p) {
-        const std::string_view v = store.str(column, rows[p]);
+        const std::uint64_t cell = store.cell(column, rows[p]);
+        const std::string_view v = store.cellText(cell);
         const std::uint64_t h = hashBytes(v);
+        const auto tag = std::uint32_t(h >> 32);
         std::uint64_t s = h & m_mask;
         while (true) {
-            const std::uint32_t g = m_slots[s];
-            if (g == 0) {
-                m_slots[s] = std::uint32_t(m_hash.size() + 1);
-                groupOf[p] = std::uint32_t(m_hash.size());
-                m_hash.push_back(h);
-                m_sample.push_back(rows[p]);
-                sizes.push_back(1);
+            Slot &slot = m_slots[s];
+            if (slot.first == kFree) {
+                slot = {cell, tag, std::uint32_t(p)};
                 break;
             }
-            if (m_hash[g - 1] == h && store.str(column, m_sample[g - 1]) == v) {
-                groupOf[p] = g - 1;
-                ++sizes[g - 1];
+            if (slot.tag == tag && store.cellText(slot.cell) == v) {
+                if (!(slot.first & kRun)) {
+                    slot.first = kRun | std::uint32_t(runSize.size());
+                    runSize.push_back(1);
+                }
+                ++runSize[slot.first & ~kRun];
                 break;
             }
             s = (s + 1) & m_mask;
         }
+        slotOf[p] = std::uint32_t(s);
     }
-    m_start.resize(sizes.size() + 1);
+    if (runSize.empty())
+        return;
+    // Second pass: the positions of each repeated text, in order.
+    m_runStart.resize(runSize.size() + 1);
     std::uint32_t at = 0;
-    for (std::size_t g = 0; g < sizes.size(); ++g) {
-        m_start[g] = at;
-        at += sizes[g];
+    for (std::size_t r = 0; r < runSize.size(); ++r) {
+        m_runStart[r] = at;
+        at += runSize[r];
     }
-    m_start[sizes.size()] = at;
-    m_pos.resize(count);
-    std::vector<std::uint32_t> fill(m_start.begin(), m_start.end() - 1);
-    for (std::size_t p = 0; p < count; ++p)
-        m_pos[fill[groupOf[p]]++] = std::uint32_t(p);
+    m_runStart[runSize.size()] = at;
+    m_pos.resize(at);
+    std::vector<std::uint32_t> fill(m_runStart.begin(), m_runStart.end() - 1);
+    for (std::size_t p = 0; p < count; ++p) {
+        const std::uint32_t first = m_slots[slotOf[p]].first;
+        if (first & kRun)
+            m_pos[fill[first & ~kRun]++] = std::uint32_t(p);
+    }
 }
 
 std::span<const std::uint32_t> TextIndex::lookup(const Storage &store,
                                                  std::string_view value) const {
     const std::uint64_t h = hashBytes(value);
+    const auto tag = std::uint32_t(h >> 32);
     std::uint64_t s = h & m_mask;
     while (true) {
-        const std::uint32_t g = m_slots[s];
-        if (g == 0)
+        const Slot &slot = m_slots[s];
+        if (slot.first == kFree)
             return {};
-        if (m_hash[g - 1] == h && store.str(m_column, m_sample[g - 1]) == value)
-            return {m_pos.data() + m_start[g - 1], m_start[g] - m_start[g - 1]};
+        if (slot.tag == tag && store.cellText(slot.cell) == value) {
+            if (!(slot.first & kRun))
+                return {&slot.first, 1};
+            const std::uint32_t run = slot.first & ~kRun;
+            return {m_pos.data() + m_runStart[run], m_runStart[run + 1] - m_runStart[run]};
+        }
         s = (s + 1) & m_mask;
     }
 }

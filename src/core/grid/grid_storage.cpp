@@ -56,20 +56,6 @@ std::uint64_t Storage::store(std::string_view v) {
     return off << kLenBits | v.size();
 }
 
-std::string_view Storage::load(std::uint64_t cell) const {
-    return loadFrom(m_arena.data(), cell);
-}
-
-std::string_view Storage::loadFrom(const char *arena, std::uint64_t cell) {
-    const std::uint64_t len = cell & kLenMask;
-    const std::uint64_t off = cell >> kLenBits;
-    if (len != kLong)
-        return {arena + off, std::size_t(len)};
-    std::uint64_t n;
-    std::memcpy(&n, arena + off, sizeof n);
-    return {arena + off + sizeof n, std::size_t(n)};
-}
-
 void Storage::growRows(RowId n) {
     for (Col &c : m_cols) {
         if (c.type == ColType::String) {
@@ -100,11 +86,6 @@ std::size_t Storage::putLongText(int c, RowId r, std::size_t at, std::size_t len
 std::size_t Storage::cellBytes(std::uint64_t cell) const {
     const std::uint64_t len = cell & kLenMask;
     return len == kLong ? load(cell).size() + sizeof(std::uint64_t) : std::size_t(len);
-}
-
-std::string_view Storage::str(int c, RowId r) const {
-    const std::uint64_t cell = m_cols[size_t(c)].cells[r];
-    return cell ? load(cell) : std::string_view();
 }
 
 void Storage::setStr(int c, RowId r, std::string_view v) {

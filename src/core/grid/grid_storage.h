@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -31,7 +32,12 @@ public:
     RowId appendRow();
 
     // Text columns. An empty text is the column's null.
-    std::string_view str(int c, RowId r) const;
+    std::string_view str(int c, RowId r) const { return cellText(m_cols[size_t(c)].cells[r]); }
+    // A text cell as stored, and the text of such a stored cell.
+    std::uint64_t cell(int c, RowId r) const { return m_cols[size_t(c)].cells[r]; }
+    std::string_view cellText(std::uint64_t cell) const {
+        return cell ? load(cell) : std::string_view();
+    }
     void setStr(int c, RowId r, std::string_view v);
     // Number and date-time columns.
     bool null(int c, RowId r) const { return std::isnan(m_cols[size_t(c)].nums[r]); }
@@ -104,8 +110,16 @@ private:
         std::vector<double, BigAllocator<double>> nums; // NaN for an empty cell
     };
     std::uint64_t store(std::string_view v);
-    std::string_view load(std::uint64_t cell) const;
-    static std::string_view loadFrom(const char *arena, std::uint64_t cell);
+    std::string_view load(std::uint64_t cell) const { return loadFrom(m_arena.data(), cell); }
+    static std::string_view loadFrom(const char *arena, std::uint64_t cell) {
+        const std::uint64_t len = cell & kLongText;
+        const std::uint64_t off = cell >> 24;
+        if (len != kLongText)
+            return {arena + off, std::size_t(len)};
+        std::uint64_t n;
+        std::memcpy(&n, arena + off, sizeof n);
+        return {arena + off + sizeof n, std::size_t(n)};
+    }
     std::size_t cellBytes(std::uint64_t cell) const;
 
     std::vector<Col> m_cols;
