@@ -178,6 +178,41 @@ bool Grid::deleteRow(qint64 row) {
     return true;
 }
 
+qint64 Grid::deleteRows(const QList<qint64> &rows) {
+    std::vector<std::uint8_t> doomed(d->shown.size(), 0);
+    for (qint64 r : rows)
+        if (d->validRow(r))
+            doomed[std::size_t(r - 1)] = 1;
+    std::size_t kept = 0;
+    qint64 gone = 0, goneBeforeCurrent = 0;
+    for (std::size_t i = 0; i < d->shown.size(); ++i) {
+        const RowId id = d->shown[i];
+        if (!doomed[i]) {
+            d->shown[kept++] = id;
+            continue;
+        }
+        if (d->selected[id]) {
+            d->selected[id] = 0;
+            --d->selectedCount;
+        }
+        d->store.clearRow(id);
+        ++d->deadRows;
+        ++gone;
+        if (qint64(i) + 1 < d->current)
+            ++goneBeforeCurrent;
+    }
+    if (gone == 0)
+        return 0;
+    d->shown.resize(kept);
+    d->current = std::min(d->current - goneBeforeCurrent, d->count());
+    d->dropIndexes();
+    d->compactIfSparse();
+    d->store.compactArenaIfWasteful();
+    if (d->redraw)
+        emit modelReset();
+    return gone;
+}
+
 void Grid::reset() {
     d->clearRows();
     if (d->redraw)

@@ -53,6 +53,9 @@ public:
     // Inserts an empty row before row `before` (0 = append); returns its number.
     qint64 insertRow(qint64 before = 0);
     bool deleteRow(qint64 row);
+    // Deletes the given rows (any order, duplicates and rows out of range
+    // ignored) in one pass with one reset signal; returns how many went.
+    qint64 deleteRows(const QList<qint64> &rows);
     void reset();
 
     // Cells; column is 1-based or a name. A value that does not convert to

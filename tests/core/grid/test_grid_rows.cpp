@@ -123,6 +123,16 @@ void TestGridRows::insertAndDelete() {
     g.reset();
     QCOMPARE(g.rowCount(), 0ll);
     QCOMPARE(g.insertRow(5), 1ll); // beyond the end appends
+
+    QVERIFY(g.importText(u"a\nb\nc\nd\ne\n"_s).ok());
+    // Rows now: "", a, b, c, d, e.
+    g.selectRow(4, true);
+    g.setRow(6);
+    QCOMPARE(g.deleteRows({5, 2, 9, 2, 0, 4}), 3ll);
+    QCOMPARE(column(g, 1), u"|b|e"_s);
+    QCOMPARE(g.selectedCount(), 0ll);
+    QCOMPARE(g.getRow(), 3ll); // still on "e"
+    QCOMPARE(g.find(u"md = 'e'"_s, 1, 3), 3ll);
 }
 
 void TestGridRows::sort_data() {
