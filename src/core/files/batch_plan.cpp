@@ -80,19 +80,14 @@ Plan buildPlan(const Grid &grid, const QString &targetRoot, const RunOptions &op
         const QString srcName = text::trim(grid.getItemString(r, c.filey));
         const QString tgtDir = folderOf(npath);
         const QString tgtName = text::trim(filen);
-        QByteArray name;
-        if (!isValidNewName(tgtName) || !isFileName(srcName) ||
-            !encodePath(srcDir + srcName, &t.source) || !encodePath(tgtDir, &t.targetDir) ||
-            !encodePath(tgtName, &name)) {
-            t.action = Action::Refuse;
-            t.source.clear();
-            t.targetDir.clear();
+        if (!isValidNewName(tgtName) || !isFileName(srcName) || !encodePath(srcDir, &t.sourceDir) ||
+            !encodePath(srcName, &t.sourceName) || !encodePath(tgtDir, &t.targetDir) ||
+            !encodePath(tgtName, &t.targetName)) {
+            t = Task{r, Action::Refuse, {}, {}, {}, {}};
+        } else if (srcDir == tgtDir) {
+            t.action = options.move ? Action::MoveInPlace : Action::CopyInPlace;
         } else {
-            t.target = t.targetDir + name;
-            if (srcDir == tgtDir)
-                t.action = options.move ? Action::MoveInPlace : Action::CopyInPlace;
-            else
-                t.action = options.move ? Action::Move : Action::Copy;
+            t.action = options.move ? Action::Move : Action::Copy;
         }
         plan.tasks.push_back(std::move(t));
     }

@@ -37,9 +37,12 @@ enum class Action {
 struct Task {
     qint64 row = 0; // shown grid row (1-based)
     Action action = Action::Refuse;
-    QByteArray source;    // trimmed ypath (ending in "/") + trimmed filey, on-disk bytes
-    QByteArray targetDir; // trimmed npath, ending in "/"
-    QByteArray target;    // targetDir + trimmed filen
+    QByteArray sourceDir;  // trimmed ypath ending in "/" ("" when empty), on-disk bytes
+    QByteArray sourceName; // trimmed filey
+    QByteArray targetDir;  // trimmed npath, ending in "/"
+    QByteArray targetName; // trimmed filen
+    QByteArray source() const { return sourceDir + sourceName; }
+    QByteArray target() const { return targetDir + targetName; }
 };
 
 struct Plan {

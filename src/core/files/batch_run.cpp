@@ -13,6 +13,7 @@ RunSummary runPlan(const Plan &plan, ProgressSink &progress,
     RunSummary s;
     const qint64 total = qint64(plan.tasks.size());
     const QString executing = u"正在执行："_s;
+    FolderCache folders;
     qint64 i = 0;
     for (const Task &t : plan.tasks) {
         ++i;
@@ -27,7 +28,7 @@ RunSummary runPlan(const Plan &plan, ProgressSink &progress,
             s.endRow = t.row;
             return s;
         }
-        const Outcome o = executeTask(t, plan.root, plan.overwrite);
+        const Outcome o = executeTask(t, plan.root, plan.overwrite, &folders);
         ++s.executed;
         if (o == Outcome::Success)
             ++s.succeeded;

@@ -206,7 +206,9 @@ bool listFolder(const QString &folder, int mask, std::vector<FolderEntry> *out) 
     return readFolder(bytes, mask, out);
 }
 
-QString sourceTop(const QString &path1) { return path1 + u'/'; }
+QString sourceTop(const QString &path1) {
+    return path1 + u'/';
+}
 
 QString subFolderOf(const QString &path1, const QString &folder) {
     return folder.mid(path1.size() + 1);
@@ -217,8 +219,7 @@ bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCal
     QByteArray bytes;
     if (!encodePath(top, &bytes))
         return false;
-    Walker w{cb, recursive ? recursiveListType(hidden) : flatListType(hidden), recursive,
-             path1};
+    Walker w{cb, recursive ? recursiveListType(hidden) : flatListType(hidden), recursive, path1};
     return w.walk(bytes, top, true);
 }
 
