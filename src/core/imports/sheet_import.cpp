@@ -57,7 +57,7 @@ ImportReport importSheetConnectFirst(Grid &grid, const ConnectFirstOptions &opti
         platform().messageBox(msg::infoTitle(), QString());
     FillPlan plan;
     plan.targets = allColumns(grid);
-    const FillResult filled = fillGrid(grid, sheet->rows(1), plan, progress);
+    const FillResult filled = fillGrid(grid, sheet->rows(1, grid.columnCount()), plan, progress);
     reading(false);
     return finishFill(filled, msg::infoTitle());
 }
@@ -110,7 +110,8 @@ ImportReport importSheetFileFirst(Grid &grid, const FileFirstOptions &options,
         QList<QStringList> rows;
         if (options.column <= 0) {
             plan.targets = allColumns(grid);
-            rows = sheet->rows(int(std::min<qint64>(plan.firstNumber, sheet::kMaxRows + 1)));
+            rows = sheet->rows(int(std::min<qint64>(plan.firstNumber, sheet::kMaxRows + 1)),
+                               grid.columnCount());
         } else {
             plan.targets = {1};
             plan.sourceColumns = {options.column};

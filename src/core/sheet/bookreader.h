@@ -33,7 +33,8 @@ public:
 enum class OpenFailure { None, NotSpreadsheet, Damaged, Password, NoSheets };
 
 // Each returns nullptr with *failure and *reason set when the file cannot be read.
-std::unique_ptr<BookReader> openXls(const QString &path, OpenFailure *failure, QString *reason);
+std::unique_ptr<BookReader> openXls(const QString &path, ReadControl &control, OpenFailure *failure,
+                                    QString *reason);
 std::unique_ptr<BookReader> openXlsx(const QString &path, OpenFailure *failure, QString *reason);
 
 } // namespace zorv::sheet

@@ -120,14 +120,16 @@ QStringList Sheet::rowTexts(int row, int columns) const {
     return out;
 }
 
-QList<QStringList> Sheet::rows(int firstRow) const {
+QList<QStringList> Sheet::rows(int firstRow, int columns) const {
     QList<QStringList> out;
     firstRow = std::max(firstRow, 1);
+    if (columns < 0 || columns > m_columns)
+        columns = m_columns;
     if (firstRow > m_rows)
         return out;
     out.reserve(m_rows - firstRow + 1);
     for (int r = firstRow; r <= m_rows; ++r)
-        out.append(rowTexts(r, m_columns));
+        out.append(rowTexts(r, columns));
     return out;
 }
 

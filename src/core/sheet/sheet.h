@@ -44,8 +44,10 @@ public:
 
     // Texts of columns 1..columns of one row (empty fields included).
     QStringList rowTexts(int row, int columns) const;
-    // The used range from firstRow on, each row as columnCount() fields.
-    QList<QStringList> rows(int firstRow = 1) const;
+    // The used range from firstRow on, each row as `columns` fields (default
+    // columnCount(); a caller that keeps only some columns says so, as a
+    // stray far-away cell would otherwise widen every row).
+    QList<QStringList> rows(int firstRow = 1, int columns = -1) const;
     // One column from firstRow to its own last value.
     QStringList column(int column, int firstRow = 1) const;
 

@@ -107,7 +107,7 @@ bool Workbook::open(const QString &path, ProgressSink *progress) {
     QString reason;
     ReadControl control;
     const bool memoryOk = runWatched(progress, control, [&] {
-        m_reader = kind == Kind::Xls ? openXls(path, &failure, &reason)
+        m_reader = kind == Kind::Xls ? openXls(path, control, &failure, &reason)
                                      : openXlsx(path, &failure, &reason);
     });
     if (!memoryOk) {

@@ -1,120 +1,147 @@
 #include "core/sheet/bookreader.h"
+#include "core/sheet/xls_child.h"
 
 #include <QFile>
+#include <cstring>
 #include <freexl.h>
 
 namespace zorv::sheet {
 
 namespace {
 
-// FreeXL parses the whole workbook when it opens, so reading a sheet only
-// walks its cell table.
-class XlsReader final : public BookReader {
+// Reads the stream a FreeXL run writes (see xls_child.h) into sheets.
+class StreamParser {
 public:
-    explicit XlsReader(const void *handle) : m_handle(handle) {}
-    ~XlsReader() override { freexl_close(m_handle); }
+    explicit StreamParser(const std::string &data) : m_data(data) {}
 
-    bool loadNames(QString *reason) {
-        unsigned int count = 0;
-        if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK) {
-            *reason = QStringLiteral("no sheet directory");
-            return false;
-        }
-        for (unsigned int i = 0; i < count && i < 65535; ++i) {
-            const char *name = nullptr;
-            if (freexl_get_worksheet_name(m_handle, static_cast<unsigned short>(i), &name) !=
-                FREEXL_OK)
-                name = nullptr;
-            m_names << (name ? QString::fromUtf8(name) : QStringLiteral("Sheet%1").arg(i + 1));
-        }
-        return true;
-    }
-
-    QStringList sheetNames() const override { return m_names; }
-    int activeSheet() const override { return 0; }
-
-    std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) override {
-        if (index < 0 || index >= m_names.size() ||
-            freexl_select_active_worksheet(m_handle, static_cast<unsigned short>(index)) !=
-                FREEXL_OK) {
-            *reason = QStringLiteral("sheet %1 cannot be selected").arg(index + 1);
-            return std::nullopt;
-        }
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        if (freexl_worksheet_dimensions(m_handle, &rows, &columns) != FREEXL_OK) {
-            *reason = QStringLiteral("sheet %1 has no dimensions").arg(index + 1);
-            return std::nullopt;
-        }
-        SheetBuilder b(m_names.value(index));
-        control.total = rows;
-        for (unsigned int r = 0; r < rows && r < unsigned(kMaxRows); ++r) {
-            control.done = r;
-            if (control.cancel) {
-                *reason = QStringLiteral("stopped");
-                return std::nullopt;
+    bool parse(QStringList &names, std::vector<Sheet> &sheets, OpenFailure *failure,
+               QString *reason) {
+        std::optional<SheetBuilder> builder;
+        auto finishSheet = [&] {
+            if (builder)
+                sheets.push_back(*builder->finish());
+            builder.reset();
+        };
+        while (m_pos < m_data.size()) {
+            const char tag = m_data[m_pos++];
+            quint32 row = 0;
+            quint16 column = 0;
+            switch (tag) {
+            case xlsrecord::kFailed: {
+                qint32 code = 0;
+                if (!get(code))
+                    return truncated(reason);
+                *failure = OpenFailure::Damaged;
+                *reason = QStringLiteral("FreeXL error %1").arg(code);
+                return false;
             }
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue v;
-                if (freexl_get_cell_value(m_handle, r, c, &v) != FREEXL_OK)
-                    continue;
-                const int row = static_cast<int>(r) + 1, col = c + 1;
-                switch (v.type) {
-                case FREEXL_CELL_INT:
-                    b.addNumber(row, col, v.value.int_value);
-                    break;
-                case FREEXL_CELL_DOUBLE:
-                    b.addNumber(row, col, v.value.double_value);
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                    if (v.value.text_value)
-                        b.addText(row, col, QString::fromUtf8(v.value.text_value));
-                    break;
-                case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME:
-                case FREEXL_CELL_TIME:
-                    if (v.value.text_value)
-                        b.addDateText(row, col, QString::fromUtf8(v.value.text_value));
-                    break;
-                default:
-                    break;
+            case xlsrecord::kPassword:
+                *failure = OpenFailure::Password;
+                return false;
+            case xlsrecord::kSheet: {
+                QString name;
+                if (!getText(name))
+                    return truncated(reason);
+                finishSheet();
+                names << name;
+                builder.emplace(name);
+                break;
+            }
+            case xlsrecord::kInt:
+            case xlsrecord::kDouble:
+            case xlsrecord::kText:
+            case xlsrecord::kDate: {
+                if (!builder || !get(row) || !get(column))
+                    return truncated(reason);
+                const int r = int(std::min<quint32>(row, kMaxRows)) + 1, c = column + 1;
+                if (tag == xlsrecord::kInt) {
+                    qint32 v = 0;
+                    if (!get(v))
+                        return truncated(reason);
+                    builder->addNumber(r, c, v);
+                } else if (tag == xlsrecord::kDouble) {
+                    double v = 0;
+                    if (!get(v))
+                        return truncated(reason);
+                    builder->addNumber(r, c, v);
+                } else {
+                    QString text;
+                    if (!getText(text))
+                        return truncated(reason);
+                    if (tag == xlsrecord::kText)
+                        builder->addText(r, c, text);
+                    else
+                        builder->addDateText(r, c, text);
                 }
+                break;
+            }
+            case xlsrecord::kEnd:
+                finishSheet();
+                if (names.isEmpty())
+                    *failure = OpenFailure::NoSheets;
+                return !names.isEmpty();
+            default:
+                return truncated(reason);
             }
         }
-        return b.finish(reason);
+        return truncated(reason);
     }
 
 private:
-    const void *m_handle;
-    QStringList m_names;
+    template <class T> bool get(T &value) {
+        if (m_data.size() - m_pos < sizeof(T))
+            return false;
+        std::memcpy(&value, m_data.data() + m_pos, sizeof(T));
+        m_pos += sizeof(T);
+        return true;
+    }
+    bool getText(QString &text) {
+        quint32 size = 0;
+        if (!get(size) || m_data.size() - m_pos < size)
+            return false;
+        text = QString::fromUtf8(m_data.data() + m_pos, qsizetype(size));
+        m_pos += size;
+        return true;
+    }
+    static bool truncated(QString *reason) {
+        *reason = QStringLiteral("the .xls reader stopped on this file");
+        return false;
+    }
+
+    const std::string &m_data;
+    size_t m_pos = 0;
+};
+
+// The whole workbook is read when it opens; a sheet is then handed out whole.
+class XlsReader final : public BookReader {
+public:
+    QStringList names;
+    std::vector<Sheet> sheets;
+
+    QStringList sheetNames() const override { return names; }
+    int activeSheet() const override { return 0; }
+    std::optional<Sheet> readSheet(int index, ReadControl &, QString *reason) override {
+        if (index < 0 || size_t(index) >= sheets.size()) {
+            *reason = QStringLiteral("no sheet %1").arg(index + 1);
+            return std::nullopt;
+        }
+        return sheets[size_t(index)];
+    }
 };
 
 } // namespace
 
-std::unique_ptr<BookReader> openXls(const QString &path, OpenFailure *failure, QString *reason) {
-    const void *handle = nullptr;
-    const int rc = freexl_open(QFile::encodeName(path).constData(), &handle);
-    if (rc != FREEXL_OK) {
-        if (handle)
-            freexl_close(handle);
-        *failure = OpenFailure::Damaged;
-        *reason = QStringLiteral("FreeXL error %1").arg(rc);
-        return nullptr;
-    }
-    auto reader = std::make_unique<XlsReader>(handle);
-    unsigned int password = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-        password == FREEXL_BIFF_OBFUSCATED) {
-        *failure = OpenFailure::Password;
-        return nullptr;
-    }
-    if (!reader->loadNames(reason)) {
+std::unique_ptr<BookReader> openXls(const QString &path, ReadControl &control, OpenFailure *failure,
+                                    QString *reason) {
+    std::string stream;
+    if (!runXlsReader(QFile::encodeName(path), control, stream, reason)) {
         *failure = OpenFailure::Damaged;
         return nullptr;
     }
-    if (reader->sheetNames().isEmpty()) {
-        *failure = OpenFailure::NoSheets;
+    auto reader = std::make_unique<XlsReader>();
+    if (!StreamParser(stream).parse(reader->names, reader->sheets, failure, reason)) {
+        if (*failure == OpenFailure::None)
+            *failure = OpenFailure::Damaged;
         return nullptr;
     }
     return reader;

@@ -3,6 +3,7 @@
 #include "support/tempdir.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -135,6 +136,26 @@ private slots:
         QString error;
         QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
         QVERIFY2(error.contains(p) && error.contains(message), qPrintable(error));
+    }
+
+    void survivesFilesThatBreakFreeXL_data() {
+        QTest::addColumn<QString>("file");
+        // Found by fuzzing: string lengths that send FreeXL past its buffers.
+        QTest::newRow("stack over-read") << QStringLiteral("freexl-string-overread.xls");
+        QTest::newRow("heap over-read") << QStringLiteral("freexl-heap-overread.xls");
+    }
+    void survivesFilesThatBreakFreeXL() {
+        QFETCH(QString, file);
+        const QString p = QStringLiteral(ZORV_SOURCE_DIR "/tests/core/sheet/data/") + file;
+        QVERIFY(QFile::exists(p));
+        Workbook book;
+        if (!book.open(p)) {
+            QVERIFY2(book.errorString().contains(p), qPrintable(book.errorString()));
+            return;
+        }
+        for (int i = 0; i < book.sheetCount(); ++i)
+            if (!book.readSheet(i))
+                QVERIFY2(book.errorString().contains(p), qPrintable(book.errorString()));
     }
 
     void survivesEveryTruncation() {
