@@ -2,8 +2,9 @@
 # zorv as whole processes beside its peers, in the same run on the same warm
 # trees: "zorv files list --recursive" against find on 100,000 files in 1,000
 # folders; "zorv files run --mode move" renaming 100,000 files in place against
-# a bare rename(2) loop and Debian's perl rename. Each figure is the median of
-# several runs taken in turn.
+# a bare rename(2) loop and Debian's perl rename. Figures are medians of runs
+# taken in turn; CPU time (user + system) is shown beside the wall time since
+# it does not depend on what else the machine is doing.
 set -euo pipefail
 bin="${ZORV_BENCH_BIN:?set ZORV_BENCH_BIN to the folder of the benchmark binaries}"
 build="${ZORV_BUILD:-$(dirname "$bin")}"
@@ -20,16 +21,35 @@ command -v rename >/dev/null || { echo "missing Debian's rename: apt-get install
 work="$(mktemp -d /tmp/zorv-bench-cli.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
 
-# Milliseconds taken by a command line (run by bash, output discarded).
-ms() {
-  local start end
-  start=$(date +%s%N)
-  bash -c "$1" >/dev/null 2>&1 || true
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
+# "wall cpu" in milliseconds for a command line run by bash, output discarded.
+measure() {
+  local TIMEFORMAT='%3R %3U %3S' t
+  t=$({ time bash -c "$1" >/dev/null 2>&1; } 2>&1) || true
+  awk '{printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000}' <<<"$t"
 }
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}'; }
+# Runs each named command line $runs times in turn (after $before, if set);
+# leaves the medians in wall[name] and cpu[name].
+declare -A wall cpu
+compare() {
+  local -A w c
+  local name r m
+  for _ in $(seq "$runs"); do
+    for name in "$@"; do
+      [ -n "${before:-}" ] && bash -c "$before" >/dev/null 2>&1
+      read -r r m <<<"$(measure "${cmd[$name]}")"
+      w[$name]+="$r "; c[$name]+="$m "
+      [ -n "${after:-}" ] && { bash -c "$after" >/dev/null 2>&1 || echo "  ($name: check failed)"; }
+    done
+  done
+  for name in "$@"; do
+    # shellcheck disable=SC2086
+    wall[$name]=$(median ${w[$name]}); cpu[$name]=$(median ${c[$name]})
+  done
+}
+line() { printf '  %-34s %6d ms wall %6d ms cpu\n' "$1" "${wall[$1]}" "${cpu[$1]}"; }
+declare -A cmd
 
 # --- listing ---------------------------------------------------------------
 "$python" - "$work/tree" "$files" <<'PY'
@@ -46,45 +66,47 @@ for a in range(10):
                 open(f"{d}/photo_{n:06d}.jpg", "w").close()
                 n += 1
 PY
-list_zorv="'$zorv' files list --recursive '$work/tree'"
-list_find="find '$work/tree' -type f -printf '%h/\t%f\n'"
-ms "$list_zorv" >/dev/null; ms "$list_find" >/dev/null # warm the tree
-z=(); f=()
-for _ in $(seq "$runs"); do
-  z+=("$(ms "$list_zorv")"); f+=("$(ms "$list_find")")
-done
-zm=$(median "${z[@]}"); fm=$(median "${f[@]}")
-rows=$(bash -c "$list_zorv" 2>/dev/null | tail -n +2 | wc -l)
-echo "list --recursive, $rows files:  zorv ${zm} ms   find -printf ${fm} ms   ratio $(ratio "$zm" "$fm") (target <= 1.5)"
+cmd[zorv list --recursive]="'$zorv' files list --recursive '$work/tree'"
+cmd[find -type f -printf]="find '$work/tree' -type f -printf '%h/\t%f\n'"
+cmd[zorv list --recursive --hidden]="'$zorv' files list --recursive --hidden '$work/tree'"
+cmd[find -printf %m (a stat each)]="find '$work/tree' -type f -printf '%h/\t%f\t%m\n'"
+rows=$(bash -c "${cmd[zorv list --recursive]}" 2>/dev/null | tail -n +2 | wc -l) # warms the tree
+bash -c "${cmd[find -type f -printf]}" >/dev/null
+before="" after=""
+compare "zorv list --recursive" "find -type f -printf" "zorv list --recursive --hidden" \
+  "find -printf %m (a stat each)"
+echo "list, $rows files in 1,000 folders:"
+for n in "zorv list --recursive" "find -type f -printf" "zorv list --recursive --hidden" \
+  "find -printf %m (a stat each)"; do line "$n"; done
+echo "  zorv list --recursive / find -type f: $(ratio "${wall[zorv list --recursive]}" \
+  "${wall[find -type f -printf]}") wall, $(ratio "${cpu[zorv list --recursive]}" \
+  "${cpu[find -type f -printf]}") cpu (target <= 1.5)"
+echo "  zorv list --recursive / find %m:      $(ratio "${wall[zorv list --recursive]}" \
+  "${wall[find -printf %m (a stat each)]}") wall, $(ratio "${cpu[zorv list --recursive]}" \
+  "${cpu[find -printf %m (a stat each)]}") cpu"
 rm -rf "$work/tree"
 
 # --- renaming in place -----------------------------------------------------
 dir="$work/ren"
-fresh() {
-  rm -rf "$dir"
-  mkdir -p "$dir"
-  "$python" -c "
+mkdir -p "$dir"
+"$python" -c "
 import sys
 d, n = sys.argv[1], int(sys.argv[2])
 for i in range(n): open(f'{d}/f{i:06d}.txt', 'w').close()" "$dir" "$files"
-  sync
-}
-fresh
 # The grid of the run (not timed): list, upper-case names, target = the same folder.
 "$zorv" files list "$dir" 2>/dev/null | "$zorv" files names --op 5 2>/dev/null |
   "$zorv" files target "$dir" >"$work/plan.tsv" 2>/dev/null
 find "$dir" -type f | sort >"$work/names.txt"
-run_zorv="'$zorv' files run --mode move --in '$work/plan.tsv' >'$work/done.tsv'"
-run_c="'$baseline' '$dir' '$files'"
-run_perl="rename 's{/f(\d+)\.txt\$}{/F\$1.TXT}' <'$work/names.txt'"
-check() { [ -e "$dir/F000000.TXT" ] && [ ! -e "$dir/f000000.txt" ] || echo "  ($1 did not rename)"; }
-z=(); c=(); p=()
-for _ in $(seq "$runs"); do
-  fresh; c+=("$(ms "$run_c")"); check "C loop"
-  fresh; z+=("$(ms "$run_zorv")"); check zorv
-  fresh; p+=("$(ms "$run_perl")"); check rename
-done
+cmd[zorv run --mode move]="'$zorv' files run --mode move --in '$work/plan.tsv' >'$work/done.tsv'"
+cmd[rename(2) loop]="'$baseline' '$dir' '$files'"
+cmd[perl rename]="rename 's{/f(\d+)\.txt\$}{/F\$1.TXT}' <'$work/names.txt'"
+before="sync"
+after="[ -e '$dir/F000000.TXT' ] && [ ! -e '$dir/f000000.txt' ] && '$baseline' '$dir' '$files' back"
+compare "rename(2) loop" "zorv run --mode move" "perl rename"
 ok=$(grep -c $'\t成功\t' "$work/done.tsv" || true)
-zm=$(median "${z[@]}"); cm=$(median "${c[@]}"); pm=$(median "${p[@]}")
-echo "run --mode move, $files renames in place ($ok \"成功\"):  zorv ${zm} ms   rename(2) loop ${cm} ms   perl rename ${pm} ms"
-echo "  zorv / rename(2) loop $(ratio "$zm" "$cm") (target <= 1.5)   zorv / perl rename $(ratio "$zm" "$pm") (target < 1)"
+echo "run --mode move, $files renames in place ($ok rows \"成功\"):"
+for n in "zorv run --mode move" "rename(2) loop" "perl rename"; do line "$n"; done
+echo "  zorv / rename(2) loop: $(ratio "${wall[zorv run --mode move]}" "${wall[rename(2) loop]}") wall," \
+  "$(ratio "${cpu[zorv run --mode move]}" "${cpu[rename(2) loop]}") cpu (target <= 1.5)"
+echo "  zorv / perl rename:    $(ratio "${wall[zorv run --mode move]}" "${wall[perl rename]}") wall," \
+  "$(ratio "${cpu[zorv run --mode move]}" "${cpu[perl rename]}") cpu (target < 1)"
