@@ -52,7 +52,7 @@ bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> 
         return false;
     }
     state.ls_path1 = normaliseSourceFolder(*chosen);
-    if (!options.accumulate && grid.rowCount() > 0)
+    if (!options.accumulate) // rows hidden by a filter go as well
         grid.reset();
     scanIntoGrid(grid, state.ls_path1, options, progress);
     platform().messageBox(u"提示"_s, u"源文件夹的相关信息已导入"_s);
