@@ -28,16 +28,19 @@ int compareKey(const Storage &store, const SortKey &k, RowId a, RowId b) {
     return k.descending ? -c : c;
 }
 
-// The first eight bytes of a text, big-endian, so that comparing the
-// integers orders texts as their leading bytes do.
-std::uint64_t textPrefix(std::string_view s) {
-    unsigned char buf[8] = {};
+// The first fifteen bytes of a text, big-endian and zero-padded, then its
+// length (16 for "16 or more"), in two integers that order texts as the
+// texts do. Equal images with a length below 16 mean equal texts.
+void textImage(std::string_view s, std::uint64_t &hi, std::uint64_t &lo) {
+    unsigned char buf[16] = {};
     if (!s.empty())
-        std::memcpy(buf, s.data(), std::min<std::size_t>(8, s.size()));
-    std::uint64_t v = 0;
-    for (unsigned char b : buf)
-        v = v << 8 | b;
-    return v;
+        std::memcpy(buf, s.data(), std::min<std::size_t>(15, s.size()));
+    buf[15] = static_cast<unsigned char>(std::min<std::size_t>(16, s.size()));
+    hi = lo = 0;
+    for (int i = 0; i < 8; ++i) {
+        hi = hi << 8 | buf[i];
+        lo = lo << 8 | buf[8 + i];
+    }
 }
 
 } // namespace
@@ -89,10 +92,11 @@ int compareRows(const Storage &store, const std::vector<SortKey> &keys, RowId a,
 void sortRows(const Storage &store, const std::vector<SortKey> &keys, std::vector<RowId> &rows) {
     if (keys.empty() || rows.size() < 2)
         return;
-    // Most comparisons are settled by a 64-bit image of the first key held
+    // Most comparisons are settled by a 128-bit image of the first key held
     // beside the row, without touching the cells.
     struct Item {
-        std::uint64_t prefix;
+        std::uint64_t hi;
+        std::uint64_t lo;
         RowId row;
     };
     const SortKey &first = keys.front();
@@ -100,18 +104,26 @@ void sortRows(const Storage &store, const std::vector<SortKey> &keys, std::vecto
     std::vector<Item> items(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const RowId r = rows[i];
-        std::uint64_t p;
+        std::uint64_t hi, lo = 0;
         if (text)
-            p = textPrefix(store.str(first.column, r));
+            textImage(store.str(first.column, r), hi, lo);
         else
-            p = store.null(first.column, r) ? 0 : orderKey(store.num(first.column, r));
-        items[i] = {first.descending ? ~p : p, r};
+            hi = store.null(first.column, r) ? 0 : orderKey(store.num(first.column, r));
+        if (first.descending) {
+            hi = ~hi;
+            lo = ~lo;
+        }
+        items[i] = {hi, lo, r};
     }
-    const std::size_t from = text ? 0 : 1; // a number's image settles its key
+    const std::uint64_t lengthMask = first.descending ? 0xFF : 0;
     std::stable_sort(items.begin(), items.end(), [&](const Item &a, const Item &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        for (std::size_t k = from; k < keys.size(); ++k)
+        if (a.hi != b.hi)
+            return a.hi < b.hi;
+        if (a.lo != b.lo)
+            return a.lo < b.lo;
+        // Same image: a number's settles its key, a short text's too.
+        const bool settled = !text || ((a.lo ^ lengthMask) & 0xFF) < 16;
+        for (std::size_t k = settled ? 1 : 0; k < keys.size(); ++k)
             if (const int c = compareKey(store, keys[k], a.row, b.row))
                 return c < 0;
         return false;

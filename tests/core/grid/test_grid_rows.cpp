@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <numeric>
 
 using namespace Qt::StringLiterals;
 using zorv::ColType;
@@ -40,6 +41,7 @@ private slots:
     void sortIsStableWhenToggled();
     void badSortSpec();
     void sortEmptyTexts();
+    void sortMatchesByteOrder();
     void filterRoundTrip();
     void filterAfterSortRestoresSortedPlaces();
     void selection();
@@ -212,6 +214,40 @@ void TestGridRows::sortEmptyTexts() {
     QCOMPARE(g.setSort(u"md D, xh A"_s), 1);
     QCOMPARE(g.sort(), 1);
     QCOMPARE(column(g, 2), u"1|2|3"_s);
+}
+
+void TestGridRows::sortMatchesByteOrder() {
+    // Texts sharing long prefixes, around the 15 and 16 bytes the sort keeps
+    // beside each row, with zero bytes and Chinese, against a plain stable
+    // sort of their UTF-8 bytes.
+    const QString pieces[] = {u"a"_s, u"b"_s, QString(QChar(0)), u"中"_s, u"aaaaaaa"_s};
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    QList<QString> values;
+    for (int i = 0; i < 3000; ++i) {
+        QString v;
+        for (int n = int(next() % 8); n > 0; --n)
+            v += pieces[next() % 5];
+        values << v;
+    }
+    for (bool descending : {false, true}) {
+        Grid g(listColumns());
+        for (int i = 0; i < values.size(); ++i) {
+            g.insertRow(0);
+            g.setItem(i + 1, 1, values[i]);
+            g.setItem(i + 1, 2, i);
+        }
+        QCOMPARE(g.setSort(descending ? u"md D"_s : u"md A"_s), 1);
+        g.sort();
+        QList<int> order(values.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const QByteArray x = values[a].toUtf8(), y = values[b].toUtf8();
+            return descending ? y < x : x < y;
+        });
+        for (int i = 0; i < order.size(); ++i)
+            QCOMPARE(int(g.getItemNumber(i + 1, 2)), order[i]);
+    }
 }
 
 void TestGridRows::filterRoundTrip() {
