@@ -21,11 +21,24 @@ void w_frn::cb_16_clicked() {
     spreadsheetImport(false);
 }
 
+// The two spreadsheet imports read cell by cell; xhjs is false meanwhile, so
+// the window refuses to close.
 void w_frn::spreadsheetImport(bool sevenColumns) {
-    Q_UNUSED(sevenColumns);
+    namespace imports = zorv::imports;
+    imports::CellImportOptions options;
+    options.append = cbx_1->isChecked();
+    options.busy = [this](bool done) { xhjs = done; };
+    BusyScope busy(this);
+    if (sevenColumns)
+        imports::importCellsByColumn(*m_grid, imports::savedFileListSpec(), options, &busy);
+    else
+        imports::importPathsByCell(*m_grid, {}, options, &busy);
 }
 
-void w_frn::cb_17_clicked() {}
+void w_frn::cb_17_clicked() {
+    BusyScope busy(this);
+    zorv::imports::pasteImport(*m_grid, !cbx_1->isChecked(), &busy);
+}
 
 // The grid's save-as: the user picks the file and, by its type, the format.
 void w_frn::cb_11_clicked() {
