@@ -2,6 +2,8 @@
 
 #include "core/platform/platform.h"
 
+#include <QFileInfo>
+
 namespace zorv::imports {
 
 std::optional<sheet::Sheet> readImportSheet(const QString &path, sheet::WhichSheet which,
@@ -9,7 +11,13 @@ std::optional<sheet::Sheet> readImportSheet(const QString &path, sheet::WhichShe
                                             Outcome *outcome) {
     QString error;
     bool stopped = false;
+    // Reading a large file takes a while before the first row can be counted.
+    if (progress)
+        platform().setStatusText(
+            QStringLiteral("正在读取文件“%1”...").arg(QFileInfo(path).fileName()));
     auto result = sheet::readSheet(path, which, &error, progress, &stopped);
+    if (progress)
+        platform().setStatusText(QString());
     if (result)
         return result;
     if (stopped) {

@@ -44,6 +44,7 @@ QString RichText::take() {
     buffer.clear();
     phonetic = 0;
     inText = false;
+    tooLong = false;
     return s;
 }
 
@@ -127,6 +128,11 @@ void SharedStringsHandler::startElement(std::string_view name, const char **) {
 
 void SharedStringsHandler::endElement(std::string_view name) {
     if (name == "si") {
+        m_totalBytes += qint64(m_text.buffer.size());
+        if (m_text.tooLong || m_totalBytes > kMaxTotalBytes) {
+            failure = QStringLiteral("shared strings too long");
+            return;
+        }
         strings.push_back(m_text.take());
         m_inItem = false;
     } else if (m_inItem) {

@@ -16,13 +16,21 @@ namespace zorv::sheet {
 // Text of a shared or inline string: plain <t>, or the runs <r><t> of rich
 // text; phonetic guides (<rPh>) are not part of the value.
 struct RichText {
+    // Far beyond the 32,767 characters a spreadsheet cell holds; a longer
+    // string only comes from a damaged or hostile file.
+    static constexpr size_t kMaxBytes = 16 << 20;
     std::string buffer;
     int phonetic = 0;
     bool inText = false;
+    bool tooLong = false;
     void start(std::string_view name);
     void end(std::string_view name);
     void characters(std::string_view text) {
-        if (inText)
+        if (!inText)
+            return;
+        if (buffer.size() + text.size() > kMaxBytes)
+            tooLong = true;
+        else
             buffer.append(text);
     }
     QString take();
@@ -71,7 +79,9 @@ public:
     void characters(std::string_view text) override { m_text.characters(text); }
 
 private:
+    static constexpr qint64 kMaxTotalBytes = qint64(1) << 30;
     bool m_inItem = false;
+    qint64 m_totalBytes = 0;
     RichText m_text;
 };
 

@@ -72,8 +72,10 @@ void WorksheetHandler::endElement(std::string_view name) {
 }
 
 void WorksheetHandler::characters(std::string_view text) {
-    if (m_inValue)
+    if (m_inValue && m_value.size() + text.size() <= RichText::kMaxBytes)
         m_value.append(text);
+    else if (m_inValue)
+        failure = QStringLiteral("value too long in row %1").arg(m_row);
     else if (m_inInline)
         m_inlineText.characters(text);
 }
@@ -131,6 +133,10 @@ void WorksheetHandler::finishCell() {
         return;
     }
     case 'i':
+        if (m_inlineText.tooLong) {
+            failure = QStringLiteral("string too long in row %1").arg(m_row);
+            return;
+        }
         m_builder.addText(m_row, m_column, m_inlineText.take());
         return;
     case 'f':

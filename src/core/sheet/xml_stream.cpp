@@ -50,8 +50,10 @@ void onEnd(void *data, const char *name) {
 }
 
 void onText(void *data, const char *text, int len) {
-    static_cast<ParseState *>(data)->handler->characters(
-        std::string_view(text, static_cast<size_t>(len)));
+    auto *s = static_cast<ParseState *>(data);
+    s->handler->characters(std::string_view(text, static_cast<size_t>(len)));
+    if (!s->handler->failure.isEmpty())
+        XML_StopParser(s->parser, XML_FALSE);
 }
 
 void onDoctype(void *data, const char *, const char *, const char *, int) {

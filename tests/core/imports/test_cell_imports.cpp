@@ -93,6 +93,7 @@ private slots:
         QCOMPARE(sp.messageLines(), QStringList{s(u"信息提示 / 共导入行数：2")});
         QCOMPARE(busy, (QList<bool>{false, true}));
         QVERIFY(sink.statuses.contains(s(u"正在导入...2")));
+        QVERIFY(sp.statusHistory.contains(s(u"正在读取文件“saved.xlsx”...")));
         QCOMPARE(sp.statusText(), QString()); // cleared at the end
         QCOMPARE(sp.dialogTitles, QStringList{s(u"选择文件")});
         QCOMPARE(sp.dialogFilters, QStringList{s(u"Excel文件(*.xls),*.xls")});

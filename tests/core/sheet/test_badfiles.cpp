@@ -122,6 +122,11 @@ private slots:
                    "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t></is>"
                    "</c></row></sheetData></worksheet>"))
             << QStringLiteral("已损坏");
+        QTest::newRow("string longer than any cell holds")
+            << parts(QStringLiteral("<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>") +
+                     QString(17 << 20, u'x') +
+                     QStringLiteral("</t></is></c></row></sheetData></worksheet>"))
+            << QStringLiteral("已损坏");
         QTest::newRow("shared string out of range")
             << parts(QStringLiteral("<worksheet><sheetData><row><c t=\"s\"><v>3</v></c></row>"
                                     "</sheetData></worksheet>"))
