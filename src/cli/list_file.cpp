@@ -1,7 +1,8 @@
 #include "cli/list_file.h"
 
+#include "core/imports/import_common.h"
+#include "core/imports/sheet_source.h"
 #include "core/platform/platform.h"
-#include "core/sheet/workbook.h"
 #include "core/text/gbtext.h"
 
 #include <QFile>
@@ -13,13 +14,13 @@ namespace zorv::cli {
 
 std::unique_ptr<files::ListSource> openListFile(const QString &path) {
     if (files::isSheetPath(path)) {
-        QString error;
-        std::optional<sheet::Sheet> sheet =
-            sheet::readSheet(path, sheet::WhichSheet::First, &error);
-        if (!sheet) {
-            platform().messageBox(u"信息提示"_s, error);
+        if (!imports::connectSheetReader())
             return nullptr;
-        }
+        imports::Outcome outcome;
+        std::optional<sheet::Sheet> sheet = imports::readImportSheet(
+            path, sheet::WhichSheet::First, imports::msg::infoTitle(), nullptr, &outcome);
+        if (!sheet)
+            return nullptr;
         auto shared = std::make_shared<sheet::Sheet>(std::move(*sheet));
         return std::make_unique<files::SheetCells>([shared](qint64 row, int column) {
             return row > INT_MAX ? QString() : shared->text(int(row), column);
@@ -27,7 +28,7 @@ std::unique_ptr<files::ListSource> openListFile(const QString &path) {
     }
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
-        platform().messageBox(u"信息提示"_s, u"文件不能打开："_s + path);
+        platform().messageBox(imports::msg::infoTitle(), u"文件不能打开："_s + path);
         return nullptr;
     }
     return files::TextLines::fromText(text::decodeText(f.readAll()));

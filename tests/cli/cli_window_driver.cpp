@@ -48,8 +48,9 @@ public:
         const QString path = arg.isEmpty() ? QString() : QDir(root).absoluteFilePath(arg);
         ProgressSink &sink = noProgress();
         if (sub == u"list") {
-            // cbx_2, cbx_4 set, then cb_1 with the folder dialog answered.
+            // cbx_1, cbx_2, cbx_4 set, then cb_1 with the folder dialog answered.
             files::ScanOptions o;
+            o.accumulate = hasFlag(args, u"append"_s);
             o.recursive = hasFlag(args, u"recursive"_s);
             o.hidden = hasFlag(args, u"hidden"_s);
             m_platform.nextFolder(path);
@@ -99,7 +100,7 @@ public:
             lines << m.title + u": "_s + m.text;
         return lines;
     }
-    bool succeeded() const override { return m_ok; }
+    std::optional<bool> succeeded() const override { return m_ok; }
 
 private:
     ScriptedPlatform m_platform;

@@ -11,6 +11,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace zorv::test {
 
@@ -23,8 +24,9 @@ public:
     virtual const Grid &grid() const = 0;
     // The message boxes of the last step, as the tool prints them ("title: text").
     virtual QStringList messages() const = 0;
-    // Whether the last step ended the way the tool reports with exit status 0.
-    virtual bool succeeded() const = 0;
+    // Whether the last step ended the way the tool reports with exit status 0;
+    // nullopt when the driver cannot tell.
+    virtual std::optional<bool> succeeded() const = 0;
 };
 
 // The core logic called as w_frn's handlers call it.
