@@ -496,15 +496,18 @@ qint64 Grid::find(const QString &expr, qint64 first, qint64 last) {
 }
 
 QString Grid::quote(const QString &value) {
-    QString s;
-    s.reserve(value.size() + 2);
-    s += u'\'';
+    qsizetype escapes = 0;
+    for (QChar c : value)
+        escapes += c == u'~' || c == u'\'';
+    QString s(value.size() + escapes + 2, Qt::Uninitialized);
+    QChar *out = s.data();
+    *out++ = u'\'';
     for (QChar c : value) {
         if (c == u'~' || c == u'\'')
-            s += u'~';
-        s += c;
+            *out++ = u'~';
+        *out++ = c;
     }
-    s += u'\'';
+    *out = u'\'';
     return s;
 }
 

@@ -36,7 +36,7 @@ private:
     };
     int m_column;
     std::uint64_t m_mask = 0;
-    std::vector<Slot> m_slots;
+    std::vector<Slot, BigAllocator<Slot>> m_slots;
     std::vector<std::uint32_t> m_runStart; // per run, plus one: its part of m_pos
     std::vector<std::uint32_t> m_pos;
 };
