@@ -4,7 +4,12 @@
 
 #include "test_frn_fixture.h"
 
+#include "gui/app/w_main.h"
 #include "gui/files/w_cjwjj.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -20,6 +25,7 @@ using frntest::Fixture;
 class TestFrnWindow : public QObject {
     Q_OBJECT
 private slots:
+    void openedFromTheMenu();
     void captions_data();
     void captions();
     void radioPairsSitInTheirFrames();
@@ -40,6 +46,24 @@ private slots:
     void createFolderThroughCb9();
     void createFolderCancelled();
 };
+
+void TestFrnWindow::openedFromTheMenu() {
+    zorv::test::TestHome home;
+    zorv::test::ScriptedPlatform sp;
+    zorv::gui::w_main frame;
+    frame.show();
+    auto *item = frame.findChild<QAction *>(u"m_wjplcl"_s);
+    auto *button = frame.findChild<QAction *>(u"tb_wjplcl"_s);
+    QVERIFY(item->isEnabled() && button->isEnabled());
+    button->trigger();
+    QCOMPARE(frame.sheets(7).size(), 1);
+    QWidget *sheet = frame.sheets(7).first();
+    QCOMPARE(sheet->objectName(), u"w_frn"_s);
+    QVERIFY(frame.mdi()->activeSubWindow()->isMaximized());
+    // The close button closes the sheet's sub-window.
+    QTest::mouseClick(sheet->findChild<QAbstractButton *>(u"cb_7"_s), Qt::LeftButton);
+    QTRY_VERIFY(frame.sheets(7).isEmpty());
+}
 
 void TestFrnWindow::captions_data() {
     QTest::addColumn<QString>("name");

@@ -4,6 +4,7 @@
 #include "core/platform/platform.h"
 #include "gui/app/app_exit.h"
 #include "gui/app/w_about.h"
+#include "gui/files/w_frn.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +19,10 @@ namespace zorv::gui {
 namespace {
 
 QHash<QString, w_main::Opener> &openers() {
-    static QHash<QString, w_main::Opener> map;
+    static QHash<QString, w_main::Opener> map{
+        // "文件批量处理": the file window, a maximised sheet listed under item 7.
+        {QStringLiteral("m_wjplcl"), [](w_main &frame) { frame.openSheet(new w_frn, 7, true); }},
+    };
     return map;
 }
 
