@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace zorv::cli {
 namespace {
 
@@ -71,7 +73,9 @@ void TerminalProgress::show(bool force) {
     m_last = now;
     QString line = m_status;
     if (m_done >= 0 && m_total > 0)
-        line += u' ' + QString::number(m_done) + u'/' + QString::number(m_total);
+        line += u"  "_s + QString::number(m_done) + u'/' + QString::number(m_total);
+    else if (m_done > 0) // a count whose end is not known yet (a folder tree being read)
+        line += u"  "_s + QString::number(m_done);
     if (line.isEmpty())
         return;
     // Carriage return + erase line keeps a single line that updates in place.

@@ -262,6 +262,33 @@ private slots:
         QVERIFY(!QFile::exists(out + u"c.txt"_s));
     }
 
+    // On a terminal a long step shows its progress on standard error, in place;
+    // a terminal is never taken for the input grid. (Elsewhere standard error
+    // holds the messages only: the other tests compare them line by line.)
+    void terminalOnlyBehaviour() {
+        QTemporaryDir dir;
+        QByteArray grid = kHeader;
+        for (int i = 1; i <= 300; ++i) {
+            const QString name = u"f"_s + QString::number(i) + u".txt"_s;
+            makeTree(dir.path(), {u"src/"_s + name});
+            grid += row(i, dir.path() + u"/src/"_s, name, name.toUpper(), dir.path() + u"/src/"_s);
+        }
+        zorv::test::writeFile(dir.filePath(u"plan.tsv"_s), grid);
+        const CliResult progress = runShell(
+            u"script -qec '\"$ZORV\" files run --mode move --in plan.tsv >out.tsv' /dev/null"_s,
+            dir.path());
+        QCOMPARE(progress.exitCode, 0);
+        const QByteArray inPlace = QByteArray("\r\x1b[K") + u"正在执行："_s.toUtf8();
+        QVERIFY2(progress.out.contains(inPlace), progress.out.left(200).constData());
+        QVERIFY(progress.out.contains(u"提示: 操作完成"_s.toUtf8()));
+        QVERIFY(QFile::exists(dir.filePath(u"src/F300.TXT"_s)));
+
+        const CliResult tty =
+            runShell(u"script -qec '\"$ZORV\" files names --op 4' /dev/null"_s, dir.path());
+        QCOMPARE(tty.exitCode, 2);
+        QVERIFY(QString::fromUtf8(tty.out).contains(u"标准输入是终端"_s));
+    }
+
     // Installed beside zorvane, the tool runs without a display and without widgets.
     void installedToolRunsWithoutDisplay() {
         QTemporaryDir prefix;
