@@ -50,9 +50,7 @@ std::optional<FileChoice> CliPlatform::openFile(const QString &, const QString &
 }
 
 std::optional<FileChoice> CliPlatform::saveFile(const QString &, const QString &, const QString &) {
-    if (!savePath)
-        return std::nullopt;
-    return FileChoice{*savePath, {}};
+    return std::nullopt;
 }
 
 std::optional<QString> CliPlatform::chooseFolder(const QString &) {

@@ -1,8 +1,9 @@
 #pragma once
 // The platform of the command-line tool: message boxes become lines
 // "title: text" on standard error, questions take the answer chosen by an
-// option, file and folder dialogs return the command's arguments, the
-// clipboard lives in memory and Esc is Ctrl-C.
+// option, open-file and folder dialogs return the command's arguments (no
+// step here saves a file: a save dialog is cancelled), the clipboard lives in
+// memory and Esc is Ctrl-C.
 
 #include "core/platform/platform.h"
 
@@ -21,7 +22,6 @@ public:
     // --- what the command line decided in place of the user ---
     MsgAnswer questionAnswer = MsgAnswer::Ok; // OK/Cancel and Yes/No questions
     std::optional<QString> openPath;          // the file of open dialogs
-    std::optional<QString> savePath;          // the file of save dialogs
     std::optional<QString> folderPath;        // the folder of folder dialogs
 
     // Every message shown, "title: text", in order.

@@ -48,6 +48,8 @@ int cmdFilter(const QStringList &argv) {
     if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
         return read;
 
+    // Ctrl-C now asks the loop to stop between rows, as Esc does in the window.
+    installInterruptHandler();
     TerminalProgress progress(stderrIsTerminal());
     CliPlatform platform(&progress);
     platform.openPath = info.absoluteFilePath();

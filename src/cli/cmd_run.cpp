@@ -56,6 +56,8 @@ int cmdRun(const QStringList &argv) {
     if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
         return read;
 
+    // Ctrl-C now asks the loop to stop between rows, as Esc does in the window.
+    installInterruptHandler();
     TerminalProgress progress(stderrIsTerminal());
     CliPlatform platform(&progress);
     const files::RunSummary summary = files::executeRun(*grid, state, options, progress);

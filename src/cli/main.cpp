@@ -3,7 +3,6 @@
 
 #include "cli/cli_platform.h"
 #include "cli/command.h"
-#include "cli/terminal.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,7 +13,6 @@ using namespace Qt::StringLiterals;
 int main(int argc, char **argv) {
     using namespace zorv::cli;
     QCoreApplication app(argc, argv);
-    installInterruptHandler();
 
     QStringList args;
     for (int i = 1; i < argc; ++i)

@@ -35,10 +35,6 @@ bool interrupted() {
     return g_interrupted.load(std::memory_order_relaxed);
 }
 
-void clearInterrupt() {
-    g_interrupted.store(false);
-}
-
 bool stderrIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
 }

@@ -10,12 +10,11 @@
 
 namespace zorv::cli {
 
-// Installs the SIGINT handler: the first Ctrl-C sets the stop flag, a second
-// one ends the process as usual.
+// Installs the SIGINT handler for a step whose loop polls for a stop: the
+// first Ctrl-C sets the stop flag, a second one ends the process as usual.
+// Steps that never touch the disk keep the default: Ctrl-C ends them at once.
 void installInterruptHandler();
 bool interrupted();
-// For tests and a fresh run: clears the flag.
-void clearInterrupt();
 
 class TerminalProgress final : public ProgressSink {
 public:
