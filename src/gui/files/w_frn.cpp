@@ -137,11 +137,26 @@ w_frn::BusyScope::BusyScope(w_frn *window) : m_window(window), m_guard(window->v
 }
 
 w_frn::BusyScope::~BusyScope() {
+    showLastStatus();
     m_window->m_busy = false;
 }
 
 void w_frn::BusyScope::progress(qint64 done, qint64 total, const QString &status) {
     m_guard.progress(done, total, status);
+    if (!status.isEmpty())
+        m_lastStatus = status;
+    m_shown = zorv::platform().statusText();
+    if (total > 0 && done >= total)
+        showLastStatus();
+}
+
+// Only when nothing else wrote the status line after the guard did.
+void w_frn::BusyScope::showLastStatus() {
+    auto &p = zorv::platform();
+    if (!m_lastStatus.isEmpty() && p.statusText() == m_shown && m_shown != m_lastStatus) {
+        p.setStatusText(m_lastStatus);
+        m_shown = m_lastStatus;
+    }
 }
 
 bool w_frn::BusyScope::stopRequested() {

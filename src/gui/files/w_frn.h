@@ -100,7 +100,9 @@ private:
 
     // A long loop of this window: input blocked but Esc, progress on vpb_1,
     // the window marked busy so that it neither closes nor starts another
-    // loop. A stop is asked of the guard (Esc seen) and of the platform.
+    // loop. A stop is asked of the guard (Esc seen) and of the platform. The
+    // guard skips statuses to keep up with the loop; the last one is shown
+    // at the loop's last step and at its end, so the line never stays behind.
     class BusyScope final : public zorv::ProgressSink {
     public:
         explicit BusyScope(w_frn *window);
@@ -110,8 +112,12 @@ private:
         bool stopRequested() override;
 
     private:
+        void showLastStatus();
+
         w_frn *m_window;
         zorv::gui::BusyGuard m_guard;
+        QString m_lastStatus; // the last status the loop reported
+        QString m_shown;      // the status line as the guard left it
     };
 
     std::unique_ptr<zorv::Grid> m_grid;
