@@ -129,14 +129,22 @@ public:
                             ProgressSink *progress = nullptr);
     ImportResult importFile(const QString &path, qint64 firstLine = 1,
                             ProgressSink *progress = nullptr);
-    // Shown rows as tab-separated lines (CR LF), with or without the header line.
+    // Shown rows as tab-separated lines (CR LF), with or without the header
+    // line of captions. A value holding a tab or a line break, or starting
+    // with a double quote, is quoted the way spreadsheet programs paste it.
     QString toTsv(bool withHeader) const;
-    // Writes every shown row to path; false with error filled on failure.
+    // Writes every shown row to path, header captions first: tab-separated
+    // and CSV (RFC 4180 quoting) as UTF-8 with BOM, .xlsx (numbers as numbers,
+    // date-times with a date format), or an HTML table. The file is replaced
+    // only once complete; false with error filled on failure, including an
+    // .xlsx cell over the format's 32767 characters (values are not cut).
     bool saveAs(const QString &path, SaveFormat format, QString *error = nullptr) const;
 
     // --- database retrieval ---
     // Runs sql with the arguments bound in order, replaces the rows with the
-    // result (columns in select order) and returns the row count, -1 on failure.
+    // result (columns in select order), applies the filter and returns the
+    // shown row count; -1 with error filled when the statement fails or a
+    // value does not convert to its column's type (the rows then stay).
     qint64 retrieve(QSqlDatabase db, const QString &sql, const QVariantList &args,
                     QString *error = nullptr);
 
