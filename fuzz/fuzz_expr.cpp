@@ -1,5 +1,5 @@
 // Fuzzes the grid's expression language (filters and finds) and sort
-// specifications on a small grid holding empty cells, Chinese text, numbers
+// strings on a small grid holding empty cells, Chinese text, numbers
 // and date-times. Besides not crashing, a value quoted with Grid::quote must
 // always be found again by an equality find, through the index and through
 // the general evaluator.

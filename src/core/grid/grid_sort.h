@@ -1,5 +1,5 @@
 #pragma once
-// Sort specifications ("al A", "md   A", "xh", "a A, b D", "#2 D") and the
+// Sort strings ("al A", "md   A", "xh", "a A, b D", "#2 D") and the
 // stable multi-key sort of row buffers. Text compares by character code,
 // numbers and date-times by value; empty cells come first when ascending.
 
@@ -14,8 +14,8 @@ struct SortKey {
     bool descending = false;
 };
 
-// Parses a specification; false with a message when a column is unknown or a
-// direction is neither "A" nor "D". An empty specification gives no keys.
+// Parses a sort string; false with a message when a column is unknown or a
+// direction is neither "A" nor "D". An empty sort string gives no keys.
 bool parseSortSpec(const QString &spec, const ColumnNames &names, int columnCount,
                    std::vector<SortKey> &keys, QString *error = nullptr);
 
