@@ -1,9 +1,12 @@
 // zorv files list: step 1, "1、选择源文件夹".
 #include "cli/cli_platform.h"
 #include "cli/command.h"
+#include "cli/list_stream.h"
 #include "cli/terminal.h"
+#include "core/files/native_path.h"
 #include "core/files/source_scan.h"
 #include "core/grid/grid.h"
+#include "core/platform/platform.h"
 
 #include <QFileInfo>
 
@@ -32,6 +35,24 @@ const CommandSpec &spec() {
     return s;
 }
 
+// A fresh list streams its rows from the walk, with the step's status and
+// message as scanChosenSource gives them.
+int listFresh(const QString &dir, const files::ScanOptions &options) {
+    TerminalProgress progress(stderrIsTerminal());
+    CliPlatform cli(&progress);
+    const QString path1 = files::normaliseSourceFolder(dir);
+    const bool written =
+        streamFreshList(path1, options.recursive, options.hidden, stdout, progress);
+    cli.setStatusText(options.recursive ? u"正在导入......"_s : QString());
+    progress.clear();
+    zorv::platform().messageBox(u"提示"_s, u"源文件夹的相关信息已导入"_s);
+    if (!written) {
+        printError(commandPrefix(spec()) + u"无法写出到标准输出"_s);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int cmdList(const QStringList &argv) {
@@ -44,11 +65,14 @@ int cmdList(const QStringList &argv) {
     if (!info.isDir() || !info.isReadable())
         return usageError(spec(), u"不是可读的文件夹：\""_s + args->positionals().at(0) + u'"');
 
-    std::unique_ptr<Grid> grid = newFileGrid();
     files::ScanOptions options;
     options.recursive = args->has(u"recursive"_s);
     options.hidden = args->has(u"hidden"_s);
     options.accumulate = args->has(u"append"_s) || args->has(u"in"_s);
+    if (!options.accumulate)
+        return listFresh(dir, options);
+
+    std::unique_ptr<Grid> grid = newFileGrid();
     if (options.accumulate)
         if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
             return read;

@@ -49,42 +49,45 @@ const WriteAccess &writeAccess() {
 }
 
 // Byte order of the entries' texts, a folder's text being "[name]".
-bool listedBefore(const FolderEntry &a, const FolderEntry &b) {
-    if (!a.folder && !b.folder) {
-        const qsizetype n = std::min(a.bytes.size(), b.bytes.size());
-        const int c = std::memcmp(a.bytes.constData(), b.bytes.constData(), size_t(n));
-        return c != 0 ? c < 0 : a.bytes.size() < b.bytes.size();
+bool bytesBefore(const char *a, qsizetype la, bool fa, const char *b, qsizetype lb, bool fb) {
+    if (!fa && !fb) {
+        const int c = std::memcmp(a, b, size_t(std::min(la, lb)));
+        return c != 0 ? c < 0 : la < lb;
     }
-    const qsizetype na = a.bytes.size() + (a.folder ? 2 : 0);
-    const qsizetype nb = b.bytes.size() + (b.folder ? 2 : 0);
-    auto at = [](const FolderEntry &e, qsizetype i, qsizetype n) -> unsigned char {
-        if (e.folder) {
+    const qsizetype na = la + (fa ? 2 : 0);
+    const qsizetype nb = lb + (fb ? 2 : 0);
+    auto at = [](const char *e, bool folder, qsizetype i, qsizetype n) -> unsigned char {
+        if (folder) {
             if (i == 0)
                 return '[';
             if (i == n - 1)
                 return ']';
-            return static_cast<unsigned char>(e.bytes.at(i - 1));
+            return static_cast<unsigned char>(e[i - 1]);
         }
-        return static_cast<unsigned char>(e.bytes.at(i));
+        return static_cast<unsigned char>(e[i]);
     };
     for (qsizetype i = 0; i < na && i < nb; ++i) {
-        const unsigned char ca = at(a, i, na);
-        const unsigned char cb = at(b, i, nb);
+        const unsigned char ca = at(a, fa, i, na);
+        const unsigned char cb = at(b, fb, i, nb);
         if (ca != cb)
             return ca < cb;
     }
     return na < nb;
 }
 
-enum class Kind { Skip, File, Folder };
+bool listedBefore(const FolderEntry &a, const FolderEntry &b) {
+    return bytesBefore(a.bytes.constData(), a.bytes.size(), a.folder, b.bytes.constData(),
+                       b.bytes.size(), b.folder);
+}
+
+using Kind = EntryKind;
 
 // What the entry is for the listing; a stat only where the type or the
 // read-only test needs one.
-Kind classify(int dirfd, const struct dirent *de, int mask) {
+Kind classify(int dirfd, const char *name, unsigned char type, int mask) {
     struct stat st;
-    unsigned char type = de->d_type;
     if (type == DT_UNKNOWN) {
-        if (fstatat(dirfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             return Kind::Skip;
         type = S_ISDIR(st.st_mode)   ? DT_DIR
                : S_ISLNK(st.st_mode) ? DT_LNK
@@ -99,12 +102,12 @@ Kind classify(int dirfd, const struct dirent *de, int mask) {
     case DT_REG:
         if (mask & ReadOnly)
             return Kind::File;
-        if (fstatat(dirfd, de->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             return Kind::Skip;
         return writeAccess().writable(st) ? Kind::File : Kind::Skip;
     case DT_LNK:
         // A link counts as what it points to; links to folders are left out.
-        if (fstatat(dirfd, de->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        if (fstatat(dirfd, name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             return Kind::Skip;
         return (mask & ReadOnly) || writeAccess().writable(st) ? Kind::File : Kind::Skip;
     default:
@@ -128,7 +131,7 @@ bool readFolder(const QByteArray &path, int mask, std::vector<FolderEntry> *out)
             continue;
         if (name[0] == '.' && !(mask & Hidden))
             continue;
-        const Kind kind = classify(fd, de, mask);
+        const Kind kind = classify(fd, name, de->d_type, mask);
         if (kind == Kind::Skip)
             continue;
         FolderEntry e;
@@ -181,6 +184,14 @@ struct Walker {
 };
 
 } // namespace
+
+EntryKind classifyEntry(int dirfd, const char *name, unsigned char type, int mask) {
+    return classify(dirfd, name, type, mask);
+}
+
+bool entryBytesBefore(QByteArrayView a, bool aFolder, QByteArrayView b, bool bFolder) {
+    return bytesBefore(a.data(), a.size(), aFolder, b.data(), b.size(), bFolder);
+}
 
 int flatListType(bool hidden) {
     return hidden ? 39 : 0;

@@ -17,6 +17,7 @@
 // sub-folders written "[name]" (so "[b]" sorts between "Z" and "a").
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -41,6 +42,15 @@ struct FolderEntry {
 // Lists folder ("" or "/" = the root) in listing order. False when the folder
 // cannot be read.
 bool listFolder(const QString &folder, int mask, std::vector<FolderEntry> *out);
+
+// What a directory entry is for a listing with mask: a file to list, a
+// sub-folder to list, or neither. type is the entry's d_type (DT_UNKNOWN when
+// the file system does not tell); name is looked up relative to dirfd with a
+// stat only where the type or the read-only test needs one.
+enum class EntryKind { Skip, File, Folder };
+EntryKind classifyEntry(int dirfd, const char *name, unsigned char type, int mask);
+// The listing order on the names' bytes (a folder's text being "[name]").
+bool entryBytesBefore(QByteArrayView a, bool aFolder, QByteArrayView b, bool bFolder);
 
 // One file found by a walk, with the row values of the grid.
 struct ScannedFile {

@@ -1,0 +1,21 @@
+#pragma once
+// "zorv files list" without --append: the rows of a fresh scan written
+// straight from the walk to the stream, byte for byte what writing the
+// scanned grid gives (rows numbered 1..N in walk order), without building
+// the grid.
+
+#include <QString>
+#include <cstdio>
+
+namespace zorv {
+class ProgressSink;
+}
+
+namespace zorv::cli {
+
+// Writes the header and the rows of the files of path1 (normalised) to out.
+// False when out could not take the data.
+bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FILE *out,
+                     ProgressSink &progress);
+
+} // namespace zorv::cli

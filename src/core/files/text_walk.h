@@ -1,0 +1,32 @@
+#pragma once
+// The walk of a source folder at the byte level, for writers that want the
+// rows as UTF-8 text rather than as QString: the same files, in the same
+// order, with the same ypath, filey and zml texts as walkSource gives
+// (folder_list.h), but without a QString per entry. Names that are valid
+// UTF-8 pass through as their bytes; others are given as the UTF-8 of their
+// decoded text (U+FFFD where the bytes were not UTF-8), as walkSource does.
+//
+// The stats that the read-only test needs (one per file unless read-only
+// files are listed) are shared with a helper thread on large folders.
+
+#include <QString>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace zorv::files {
+
+// A run of files that follow each other in walk order inside one folder.
+struct TextFileRun {
+    std::string_view ypath; // the folder, ending in "/"
+    std::string_view zml;   // the folder relative to the walked folder ("" at the top)
+    const std::vector<std::string_view> *names;
+};
+
+// Walks path1 (normalised, "" for the root) like walkSource; onRun gets
+// every run of files in order (the views live until it returns). False
+// when path1 itself cannot be read.
+bool walkSourceText(const QString &path1, bool recursive, bool hidden,
+                    const std::function<void(const TextFileRun &)> &onRun);
+
+} // namespace zorv::files
