@@ -30,6 +30,7 @@ private slots:
     void captions();
     void radioPairsSitInTheirFrames();
     void startState();
+    void scalesToTheScreenAndGrows();
     void parameterLayout_data();
     void parameterLayout();
     void textEditMovesBackForReplacement();
@@ -176,6 +177,40 @@ void TestFrnWindow::startState() {
     QCOMPARE(f.w->oldy1, f.get(u"st_3"_s)->y());
     QCOMPARE(f.w->oldy2, f.get(u"em_3"_s)->y());
     QVERIFY(f.w->canClose());
+}
+
+// On a 1024 x 768 screen everything shrinks to 80 % and the grid zooms to
+// 80; a larger sheet gives its room to the grid.
+void TestFrnWindow::scalesToTheScreenAndGrows() {
+    zorv::test::TestHome home;
+    zorv::test::ScriptedPlatform sp;
+    w_frn design;
+    const QRect cb1 = design.findChild<QWidget *>(u"cb_1"_s)->geometry();
+    const QRect grid = design.findChild<QWidget *>(u"dw_1"_s)->geometry();
+    const int oldy1 = design.oldy1;
+
+    sp.screen = QSize(1024, 768);
+    w_frn w;
+    auto scaled = [](const QRect &r) {
+        return QRect(qRound(r.x() * 0.8), qRound(r.y() * 0.8), qRound(r.width() * 0.8),
+                     qRound(r.height() * 0.8));
+    };
+    QCOMPARE(w.findChild<QWidget *>(u"cb_1"_s)->geometry(), scaled(cb1));
+    QCOMPARE(w.findChild<QWidget *>(u"dw_1"_s)->geometry(), scaled(grid));
+    QCOMPARE(w.findChild<zorv::gui::GridView *>(u"dw_1"_s)->zoom(), 80);
+    // The saved position of st_3 is the scaled one.
+    QCOMPARE(w.oldy1, qRound(oldy1 * 0.8));
+
+    w.show();
+    auto *view = w.findChild<QWidget *>(u"dw_1"_s);
+    QCOMPARE(view->geometry(), scaled(grid));
+    auto *close = w.findChild<QWidget *>(u"cb_7"_s);
+    const QRect before = view->geometry();
+    const int gap = w.height() - close->geometry().bottom();
+    w.resize(w.width() + 200, w.height() + 100);
+    QCOMPARE(view->geometry(), before.adjusted(0, 0, 200, 100));
+    QCOMPARE(w.height() - close->geometry().bottom(), gap);
+    QCOMPARE(close->x(), scaled(design.findChild<QWidget *>(u"cb_7"_s)->geometry()).x() + 200);
 }
 
 void TestFrnWindow::parameterLayout_data() {
