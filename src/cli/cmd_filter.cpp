@@ -1,8 +1,8 @@
 // zorv files filter: "导入名单筛选源文件", the name-list match.
 #include "cli/cli_platform.h"
 #include "cli/command.h"
-#include "cli/list_file.h"
 #include "cli/terminal.h"
+#include "core/files/list_file.h"
 #include "core/files/name_match.h"
 #include "core/grid/grid.h"
 
@@ -55,7 +55,7 @@ int cmdFilter(const QStringList &argv) {
     platform.openPath = info.absoluteFilePath();
     platform.questionAnswer = args->has(u"drop"_s) ? MsgAnswer::Cancel : MsgAnswer::Ok;
     const files::MatchEnd end =
-        files::matchNameListChosen(*grid, args->value(u"suffix"_s), openListFile, progress);
+        files::matchNameListChosen(*grid, args->value(u"suffix"_s), files::openListFile, progress);
     progress.clear();
     if (end == files::MatchEnd::Stopped)
         printError(commandPrefix(spec()) + u"已中止"_s);

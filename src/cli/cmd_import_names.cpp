@@ -1,8 +1,8 @@
 // zorv files import-names: step 2 from a list, "导入新文件名".
 #include "cli/cli_platform.h"
 #include "cli/command.h"
-#include "cli/list_file.h"
 #include "cli/terminal.h"
+#include "core/files/list_file.h"
 #include "core/files/new_names.h"
 #include "core/grid/grid.h"
 
@@ -55,8 +55,8 @@ int cmdImportNames(const QStringList &argv) {
     TerminalProgress progress(stderrIsTerminal());
     CliPlatform platform(&progress);
     platform.openPath = info.absoluteFilePath();
-    const bool imported =
-        files::importNewNames(*grid, columns, args->value(u"rows"_s), openListFile, progress);
+    const bool imported = files::importNewNames(*grid, columns, args->value(u"rows"_s),
+                                                files::openListFile, progress);
     progress.clear();
     if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
         return written;

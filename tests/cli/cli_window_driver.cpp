@@ -1,7 +1,7 @@
 #include "cli_window_driver.h"
 
-#include "cli/list_file.h"
 #include "core/files/batch_run.h"
+#include "core/files/list_file.h"
 #include "core/files/name_match.h"
 #include "core/files/name_ops.h"
 #include "core/files/new_names.h"
@@ -72,13 +72,13 @@ public:
             const QString cols = optionValue(args, u"columns"_s);
             m_platform.nextFile(path);
             m_ok = files::importNewNames(*m_grid, cols.isEmpty() ? 1 : cols.toInt(),
-                                         optionValue(args, u"rows"_s), cli::openListFile, sink);
+                                         optionValue(args, u"rows"_s), files::openListFile, sink);
         } else if (sub == u"filter") {
             // sle_1, then cb_10 with the file dialog and the OK/Cancel question answered.
             m_platform.nextFile(path);
             m_platform.nextAnswer(hasFlag(args, u"drop"_s) ? MsgAnswer::Cancel : MsgAnswer::Ok);
             const files::MatchEnd end = files::matchNameListChosen(
-                *m_grid, optionValue(args, u"suffix"_s), cli::openListFile, sink);
+                *m_grid, optionValue(args, u"suffix"_s), files::openListFile, sink);
             m_ok = end == files::MatchEnd::Filtered || end == files::MatchEnd::Deleted;
         } else if (sub == u"target") {
             // cbx_3, then pb_1 with the folder dialog answered.

@@ -3,9 +3,9 @@
 
 #include "gui/files/w_frn.h"
 
+#include "core/files/list_file.h"
 #include "core/files/name_ops.h"
 #include "core/files/new_names.h"
-#include "gui/files/frn_list_opener.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -98,7 +98,7 @@ void w_frn::cb_4_clicked() {
     bool imported;
     {
         BusyScope busy(this);
-        imported = files::importNewNames(*m_grid, em_4->value(), sle_1->text(), frn::openListFile,
+        imported = files::importNewNames(*m_grid, em_4->value(), sle_1->text(), files::openListFile,
                                          busy.sink());
     }
     if (imported)

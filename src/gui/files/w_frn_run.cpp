@@ -5,9 +5,9 @@
 
 #include "core/files/batch_plan.h"
 #include "core/files/batch_run.h"
+#include "core/files/list_file.h"
 #include "core/files/name_match.h"
 #include "core/files/row_ops.h"
-#include "gui/files/frn_list_opener.h"
 #include "gui/files/w_cjwjj.h"
 
 #include <QCheckBox>
@@ -60,7 +60,7 @@ void w_frn::cb_10_clicked() {
     files::MatchEnd end;
     {
         BusyScope busy(this);
-        end = files::matchNameListChosen(*m_grid, sle_1->text(), frn::openListFile, busy.sink());
+        end = files::matchNameListChosen(*m_grid, sle_1->text(), files::openListFile, busy.sink());
     }
     if (end == files::MatchEnd::Filtered)
         rb_4->setChecked(true);

@@ -1,4 +1,4 @@
-#include "cli/list_file.h"
+#include "core/files/list_file.h"
 
 #include "core/imports/import_common.h"
 #include "core/imports/sheet_source.h"
@@ -10,10 +10,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace zorv::cli {
+namespace zorv::files {
 
-std::unique_ptr<files::ListSource> openListFile(const QString &path) {
-    if (files::isSheetPath(path)) {
+std::unique_ptr<ListSource> openListFile(const QString &path) {
+    if (isSheetPath(path)) {
         if (!imports::connectSheetReader())
             return nullptr;
         imports::Outcome outcome;
@@ -22,7 +22,7 @@ std::unique_ptr<files::ListSource> openListFile(const QString &path) {
         if (!sheet)
             return nullptr;
         auto shared = std::make_shared<sheet::Sheet>(std::move(*sheet));
-        return std::make_unique<files::SheetCells>([shared](qint64 row, int column) {
+        return std::make_unique<SheetCells>([shared](qint64 row, int column) {
             return row > INT_MAX ? QString() : shared->text(int(row), column);
         });
     }
@@ -31,7 +31,7 @@ std::unique_ptr<files::ListSource> openListFile(const QString &path) {
         platform().messageBox(imports::msg::infoTitle(), u"文件不能打开："_s + path);
         return nullptr;
     }
-    return files::TextLines::fromText(text::decodeText(f.readAll()));
+    return TextLines::fromText(text::decodeText(f.readAll()));
 }
 
-} // namespace zorv::cli
+} // namespace zorv::files
