@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -167,7 +168,13 @@ void QtPlatform::setClipboardText(const QString &text) {
 }
 
 bool QtPlatform::escPressed() {
-    QCoreApplication::processEvents();
+    // Loops poll once per row: let events through at most every 20 ms so a
+    // fast loop is not slowed down by the event queue.
+    static QElapsedTimer sinceLastPump;
+    if (!sinceLastPump.isValid() || sinceLastPump.elapsed() >= 20) {
+        QCoreApplication::processEvents();
+        sinceLastPump.restart();
+    }
     return BusyGuard::escSeen();
 }
 
