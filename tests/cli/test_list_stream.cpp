@@ -78,6 +78,16 @@ class TestListStream : public QObject {
         for (int i = 0; i < 20; ++i)
             QVERIFY(::symlink(i % 2 ? "f0" : "f3",
                               r("/big/l" + QByteArray::number(i)).constData()) == 0);
+        // Enough stats over enough folders for the helper thread to take part.
+        QVERIFY(::mkdir(r("/many").constData(), 0755) == 0);
+        for (int d = 0; d < 40; ++d) {
+            const QByteArray dir = "/many/d" + QByteArray::number(d);
+            QVERIFY(::mkdir(r(dir).constData(), 0755) == 0);
+            for (int i = 0; i < 12; ++i)
+                touch(r(dir + "/g" + QByteArray::number(i)), (i + d) % 5 == 0 ? 0444 : 0644);
+            QVERIFY(::symlink("g1", r(dir + "/l1").constData()) == 0);
+            QVERIFY(::symlink("..", r(dir + "/up").constData()) == 0);
+        }
         QVERIFY(::symlink("a.txt", r("/link-to-file").constData()) == 0);
         QVERIFY(::symlink("readonly.txt", r("/link-to-ro").constData()) == 0);
         QVERIFY(::symlink("sub", r("/link-to-dir").constData()) == 0);

@@ -17,86 +17,34 @@
 namespace zorv::files {
 namespace {
 
+// The walk runs in two passes. The first reads every folder in walk order
+// and records the runs of file entries; a file entry's kind is final there
+// unless it needs a stat (the read-only test, or what a link points to),
+// which never turns it into a folder, so the order is known before any stat.
+// The second pass does those stats folder by folder, shared with a helper
+// thread that takes the folders from the end, and writes each run once its
+// folder is done.
+
 struct Entry {
     std::uint32_t off = 0;
     std::uint32_t len = 0;
     unsigned char type = DT_UNKNOWN;
     EntryKind kind = EntryKind::Skip;
-    bool needsLookup = false; // kind comes from classifyEntry (a stat)
+    bool needsLookup = false;
 };
 
-// Entries whose kind needs a stat, classified half on the calling thread and
-// half on one helper thread started at the first large folder.
-class Classifier {
-public:
-    ~Classifier() {
-        if (m_thread.joinable()) {
-            m_stop.store(true);
-            m_job.fetch_add(1);
-            m_job.notify_one();
-            m_thread.join();
-        }
-    }
-
-    void run(int dirfd, const char *names, Entry **list, size_t n, int mask) {
-        constexpr size_t kShared = 32; // below this a hand-over costs more than it saves
-        if (n < kShared) {
-            classify(dirfd, names, list, n, mask);
-            return;
-        }
-        if (!m_thread.joinable())
-            m_thread = std::thread([this] { work(); });
-        const size_t half = n / 2;
-        m_dirfd = dirfd;
-        m_names = names;
-        m_list = list + half;
-        m_count = n - half;
-        m_mask = mask;
-        const std::uint64_t job = m_job.fetch_add(1) + 1;
-        m_job.notify_one();
-        classify(dirfd, names, list, half, mask);
-        for (std::uint64_t done = m_done.load(); done != job; done = m_done.load())
-            m_done.wait(done);
-    }
-
-private:
-    static void classify(int dirfd, const char *names, Entry **list, size_t n, int mask) {
-        for (size_t i = 0; i < n; ++i)
-            list[i]->kind = classifyEntry(dirfd, names + list[i]->off, list[i]->type, mask);
-    }
-
-    void work() {
-        std::uint64_t seen = 0;
-        while (true) {
-            m_job.wait(seen);
-            seen = m_job.load();
-            if (m_stop.load())
-                return;
-            classify(m_dirfd, m_names, m_list, m_count, m_mask);
-            m_done.store(seen);
-            m_done.notify_one();
-        }
-    }
-
-    std::thread m_thread;
-    std::atomic<std::uint64_t> m_job{0};
-    std::atomic<std::uint64_t> m_done{0};
-    std::atomic<bool> m_stop{false};
-    // The job, written before m_job is raised and read after it is seen.
-    int m_dirfd = -1;
-    const char *m_names = nullptr;
-    Entry **m_list = nullptr;
-    size_t m_count = 0;
-    int m_mask = 0;
-};
-
-// The entries of one folder; kept per depth so the buffers are reused.
-struct Level {
+struct Folder {
+    std::string path;  // bytes, ending in "/"
     std::string names; // the names' bytes, each ending in NUL
     std::vector<Entry> entries;
-    std::vector<Entry *> lookups;
-    std::deque<std::string> decoded; // UTF-8 text of names that are not valid UTF-8
-    std::vector<std::string_view> run;
+    size_t lookups = 0;
+    std::atomic<int> state{0}; // 0 waiting, 1 being looked up, 2 done
+};
+
+struct Run {
+    size_t folder;
+    size_t textOff, textLen; // the folder's text in m_texts
+    std::vector<std::uint32_t> entries;
 };
 
 bool isAscii(const char *s, size_t n) {
@@ -106,49 +54,42 @@ bool isAscii(const char *s, size_t n) {
     return true;
 }
 
+void appendText(std::string &out, const char *s, size_t n) {
+    if (isAscii(s, n)) {
+        out.append(s, n);
+        return;
+    }
+    const QByteArray t = decodeName(s, qsizetype(n)).toUtf8();
+    out.append(t.constData(), size_t(t.size()));
+}
+
 class TextWalker {
 public:
     TextWalker(int mask, bool recursive, const std::function<void(const TextFileRun &)> &onRun)
         : m_mask(mask), m_recursive(recursive), m_onRun(onRun) {}
+    ~TextWalker() {
+        if (m_helper.joinable())
+            m_helper.join();
+    }
 
     bool start(const QString &path1) {
         const QString top = sourceTop(path1);
         QByteArray bytes;
         if (!encodePath(top, &bytes))
             return false;
-        m_path.assign(bytes.constData(), size_t(bytes.size()));
+        std::string path(bytes.constData(), size_t(bytes.size()));
         const QByteArray text = top.toUtf8();
-        m_text.assign(text.constData(), size_t(text.size()));
-        m_topText = m_text.size();
-        return walk(0);
+        std::string dirText(text.constData(), size_t(text.size()));
+        m_topText = dirText.size();
+        if (!walk(path, dirText))
+            return false;
+        lookUpAndWrite();
+        return true;
     }
 
 private:
-    // The text of an entry's name: its bytes when they read back the same.
-    std::string_view nameText(Level &level, const Entry &e) {
-        const char *s = level.names.data() + e.off;
-        if (isAscii(s, e.len))
-            return {s, e.len};
-        const QByteArray t = decodeName(s, qsizetype(e.len)).toUtf8();
-        if (size_t(t.size()) == e.len && std::memcmp(t.constData(), s, e.len) == 0)
-            return {s, e.len};
-        return level.decoded.emplace_back(t.constData(), size_t(t.size()));
-    }
-
-    void flushRun(Level &level) {
-        if (level.run.empty())
-            return;
-        const TextFileRun run{m_text, std::string_view(m_text).substr(m_topText), &level.run};
-        m_onRun(run);
-        level.run.clear();
-        level.decoded.clear();
-    }
-
-    bool read(Level &level) {
-        level.names.clear();
-        level.entries.clear();
-        level.lookups.clear();
-        const int fd = open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    bool read(Folder &f) {
+        const int fd = open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0)
             return false;
         DIR *dir = fdopendir(fd);
@@ -174,81 +115,156 @@ private:
                 e.kind = EntryKind::File;
                 e.needsLookup = !(m_mask & ReadOnly);
                 break;
-            case DT_LNK:
-            case DT_UNKNOWN:
+            case DT_LNK: // a file or nothing
+                e.kind = EntryKind::File;
                 e.needsLookup = true;
+                break;
+            case DT_UNKNOWN: // may be a folder: looked up now
+                e.kind = classifyEntry(fd, name, e.type, m_mask);
+                if (e.kind == EntryKind::Skip)
+                    continue;
                 break;
             default:
                 continue;
             }
+            f.lookups += e.needsLookup;
             const size_t len = std::strlen(name);
-            e.off = std::uint32_t(level.names.size());
+            e.off = std::uint32_t(f.names.size());
             e.len = std::uint32_t(len);
-            level.names.append(name, len + 1);
-            level.entries.push_back(e);
+            f.names.append(name, len + 1);
+            f.entries.push_back(e);
         }
-        for (Entry &e : level.entries)
-            if (e.needsLookup)
-                level.lookups.push_back(&e);
-        m_classifier.run(dirfd(dir), level.names.data(), level.lookups.data(), level.lookups.size(),
-                         m_mask);
         closedir(dir);
-        std::erase_if(level.entries, [](const Entry &e) { return e.kind == EntryKind::Skip; });
-        const char *names = level.names.data();
-        std::sort(level.entries.begin(), level.entries.end(),
-                  [names](const Entry &a, const Entry &b) {
-                      return entryBytesBefore(
-                          QByteArrayView(names + a.off, a.len), a.kind == EntryKind::Folder,
-                          QByteArrayView(names + b.off, b.len), b.kind == EntryKind::Folder);
-                  });
+        const char *names = f.names.data();
+        std::sort(f.entries.begin(), f.entries.end(), [names](const Entry &a, const Entry &b) {
+            return entryBytesBefore(
+                QByteArrayView(names + a.off, a.len), a.kind == EntryKind::Folder,
+                QByteArrayView(names + b.off, b.len), b.kind == EntryKind::Folder);
+        });
         return true;
     }
 
-    bool walk(size_t depth) {
-        if (m_levels.size() <= depth)
-            m_levels.push_back(std::make_unique<Level>());
-        Level &level = *m_levels[depth];
-        if (!read(level))
+    bool walk(std::string &path, std::string &dirText) {
+        m_folders.emplace_back();
+        const size_t index = m_folders.size() - 1;
+        Folder &f = m_folders.back();
+        f.path = path;
+        if (!read(f))
             return false;
-        for (const Entry &e : level.entries) {
+        m_lookups += f.lookups;
+        std::vector<std::uint32_t> run;
+        auto endRun = [&] {
+            if (run.empty())
+                return;
+            m_runs.push_back(Run{index, m_texts.size(), dirText.size(), std::move(run)});
+            m_texts += dirText;
+            run.clear();
+        };
+        for (std::uint32_t i = 0; i < f.entries.size(); ++i) {
+            const Entry &e = f.entries[i];
             if (e.kind == EntryKind::File) {
-                level.run.push_back(nameText(level, e));
+                run.push_back(i);
                 continue;
             }
             if (!m_recursive)
                 continue;
-            flushRun(level);
-            const size_t pathLen = m_path.size();
-            const size_t textLen = m_text.size();
-            m_path.append(level.names.data() + e.off, e.len).push_back('/');
-            appendFolderText(level, e);
-            m_text.push_back('/');
-            walk(depth + 1);
-            m_path.resize(pathLen);
-            m_text.resize(textLen);
+            endRun();
+            const size_t pathLen = path.size();
+            const size_t textLen = dirText.size();
+            path.append(f.names.data() + e.off, e.len).push_back('/');
+            appendText(dirText, f.names.data() + e.off, e.len);
+            dirText.push_back('/');
+            walk(path, dirText);
+            path.resize(pathLen);
+            dirText.resize(textLen);
         }
-        flushRun(level);
+        endRun();
         return true;
     }
 
-    void appendFolderText(Level &level, const Entry &e) {
-        const char *s = level.names.data() + e.off;
-        if (isAscii(s, e.len)) {
-            m_text.append(s, e.len);
+    // The stats of one folder's entries; those that fail or turn out not to
+    // be listed become Skip.
+    void lookUp(Folder &f) {
+        if (f.lookups == 0)
             return;
+        const int fd = open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (Entry &e : f.entries)
+            if (e.needsLookup)
+                e.kind = fd < 0 ? EntryKind::Skip
+                                : classifyEntry(fd, f.names.data() + e.off, e.type, m_mask);
+        if (fd >= 0)
+            close(fd);
+    }
+
+    bool claim(Folder &f) {
+        int waiting = 0;
+        return f.state.compare_exchange_strong(waiting, 1, std::memory_order_acq_rel);
+    }
+
+    // The helper starts from the last folder while the writer starts from the
+    // first, so neither waits for the other until they meet.
+    void helper() {
+        for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it) {
+            if (!it->lookups)
+                continue;
+            if (!claim(*it))
+                return; // the writer got here first: the rest is its own
+            lookUp(*it);
+            it->state.store(2, std::memory_order_release);
         }
-        const QByteArray t = decodeName(s, qsizetype(e.len)).toUtf8();
-        m_text.append(t.constData(), size_t(t.size()));
+    }
+
+    void lookUpAndWrite() {
+        constexpr size_t kShared = 256; // fewer stats than this are not worth a thread
+        if (m_lookups >= kShared)
+            m_helper = std::thread([this] { helper(); });
+        std::deque<std::string> decoded;
+        std::vector<std::string_view> names;
+        for (const Run &run : m_runs) {
+            Folder &f = m_folders[run.folder];
+            if (f.lookups && f.state.load(std::memory_order_acquire) != 2) {
+                if (claim(f)) {
+                    lookUp(f);
+                    f.state.store(2, std::memory_order_release);
+                } else {
+                    while (f.state.load(std::memory_order_acquire) != 2) {
+#if defined(__x86_64__) || defined(__i386__)
+                        __builtin_ia32_pause();
+#endif
+                    }
+                }
+            }
+            names.clear();
+            decoded.clear();
+            for (const std::uint32_t i : run.entries) {
+                const Entry &e = f.entries[i];
+                if (e.kind != EntryKind::File)
+                    continue;
+                const char *s = f.names.data() + e.off;
+                if (isAscii(s, e.len)) {
+                    names.emplace_back(s, e.len);
+                    continue;
+                }
+                std::string &t = decoded.emplace_back();
+                appendText(t, s, e.len);
+                names.emplace_back(t);
+            }
+            if (names.empty())
+                continue;
+            const std::string_view text(m_texts.data() + run.textOff, run.textLen);
+            m_onRun(TextFileRun{text, text.substr(m_topText), &names});
+        }
     }
 
     int m_mask;
     bool m_recursive;
     const std::function<void(const TextFileRun &)> &m_onRun;
-    std::string m_path; // bytes of the folder being read, ending in "/"
-    std::string m_text; // its text as UTF-8
     size_t m_topText = 0;
-    std::vector<std::unique_ptr<Level>> m_levels;
-    Classifier m_classifier;
+    std::deque<Folder> m_folders; // stable addresses for the helper
+    std::vector<Run> m_runs;
+    std::string m_texts; // the folders' texts of the runs
+    size_t m_lookups = 0;
+    std::thread m_helper;
 };
 
 } // namespace
