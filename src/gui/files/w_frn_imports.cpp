@@ -4,12 +4,12 @@
 #include "gui/files/w_frn.h"
 
 #include "core/grid/grid.h"
+#include "core/grid/grid_save_dialog.h"
 #include "core/imports/cell_import.h"
 #include "core/imports/paste_import.h"
 #include "core/platform/platform.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -42,25 +42,5 @@ void w_frn::cb_17_clicked() {
 
 // The grid's save-as: the user picks the file and, by its type, the format.
 void w_frn::cb_11_clicked() {
-    auto &p = zorv::platform();
-    const auto choice =
-        p.saveFile(u"另存为"_s, u"txt"_s,
-                   u"文本文件(*.txt),*.txt,CSV文件(*.csv),*.csv,Excel文件(*.xlsx),*.xlsx,"
-                   u"HTML文件(*.html),*.html"_s);
-    if (!choice || choice->path.isEmpty())
-        return;
-    const QString kind = choice->selectedFilter.isEmpty() ? QFileInfo(choice->path).suffix()
-                                                          : choice->selectedFilter;
-    zorv::SaveFormat format = zorv::SaveFormat::Tsv;
-    if (kind.startsWith(u"CSV"_s, Qt::CaseInsensitive))
-        format = zorv::SaveFormat::Csv;
-    else if (kind.startsWith(u"Excel"_s, Qt::CaseInsensitive) ||
-             kind.startsWith(u"xls"_s, Qt::CaseInsensitive))
-        format = zorv::SaveFormat::Xlsx;
-    else if (kind.startsWith(u"HTML"_s, Qt::CaseInsensitive) ||
-             kind.startsWith(u"htm"_s, Qt::CaseInsensitive))
-        format = zorv::SaveFormat::Html;
-    QString error;
-    if (!m_grid->saveAs(choice->path, format, &error))
-        p.messageBox(u"提示"_s, error);
+    zorv::saveGridWithDialog(*m_grid);
 }
