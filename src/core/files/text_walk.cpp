@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -21,15 +23,16 @@ namespace {
 // and records the runs of file entries; a file entry's kind is final there
 // unless it needs a stat (the read-only test, or what a link points to),
 // which never turns it into a folder, so the order is known before any stat.
-// The second pass does those stats folder by folder, shared with a helper
-// thread that takes the folders from the end, and writes each run once its
-// folder is done.
+// The stats are done folder by folder, shared between the writing pass and
+// a helper thread that starts on them while the tree is still being read;
+// each run is written once its folder is done.
 
 struct Entry {
     std::uint32_t off = 0;
     std::uint32_t len = 0;
     unsigned char type = DT_UNKNOWN;
-    EntryKind kind = EntryKind::Skip;
+    EntryKind kind = EntryKind::Skip; // written by the stats of the second pass
+    bool folder = false;              // fixed by the first pass
     bool needsLookup = false;
 };
 
@@ -68,8 +71,15 @@ public:
     TextWalker(int mask, bool recursive, const std::function<void(const TextFileRun &)> &onRun)
         : m_mask(mask), m_recursive(recursive), m_onRun(onRun) {}
     ~TextWalker() {
-        if (m_helper.joinable())
-            m_helper.join();
+        if (!m_helper.joinable())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_reading = false;
+            m_pending.clear();
+        }
+        m_wake.notify_one();
+        m_helper.join();
     }
 
     bool start(const QString &path1) {
@@ -110,6 +120,7 @@ private:
                 if (!(m_mask & SubFolders))
                     continue;
                 e.kind = EntryKind::Folder;
+                e.folder = true;
                 break;
             case DT_REG:
                 e.kind = EntryKind::File;
@@ -123,6 +134,7 @@ private:
                 e.kind = classifyEntry(fd, name, e.type, m_mask);
                 if (e.kind == EntryKind::Skip)
                     continue;
+                e.folder = e.kind == EntryKind::Folder;
                 break;
             default:
                 continue;
@@ -137,9 +149,8 @@ private:
         closedir(dir);
         const char *names = f.names.data();
         std::sort(f.entries.begin(), f.entries.end(), [names](const Entry &a, const Entry &b) {
-            return entryBytesBefore(
-                QByteArrayView(names + a.off, a.len), a.kind == EntryKind::Folder,
-                QByteArrayView(names + b.off, b.len), b.kind == EntryKind::Folder);
+            return entryBytesBefore(QByteArrayView(names + a.off, a.len), a.folder,
+                                    QByteArrayView(names + b.off, b.len), b.folder);
         });
         return true;
     }
@@ -151,7 +162,8 @@ private:
         f.path = path;
         if (!read(f))
             return false;
-        m_lookups += f.lookups;
+        if (f.lookups)
+            share(f);
         std::vector<std::uint32_t> run;
         auto endRun = [&] {
             if (run.empty())
@@ -162,7 +174,7 @@ private:
         };
         for (std::uint32_t i = 0; i < f.entries.size(); ++i) {
             const Entry &e = f.entries[i];
-            if (e.kind == EntryKind::File) {
+            if (!e.folder) {
                 run.push_back(i);
                 continue;
             }
@@ -201,23 +213,66 @@ private:
         return f.state.compare_exchange_strong(waiting, 1, std::memory_order_acq_rel);
     }
 
-    // The helper starts from the last folder while the writer starts from the
-    // first, so neither waits for the other until they meet.
+    // Offers a folder read by the first pass to the helper thread, started
+    // once there are enough stats to share.
+    void share(Folder &f) {
+        constexpr size_t kShared = 256; // fewer stats than this are not worth a thread
+        m_lookups += f.lookups;
+        {
+            std::lock_guard lock(m_mutex);
+            m_pending.push_back(&f);
+        }
+        if (m_helper.joinable())
+            m_wake.notify_one();
+        else if (m_lookups >= kShared)
+            m_helper = std::thread([this] { helper(); });
+    }
+
+    void finishReading() {
+        if (!m_helper.joinable())
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_reading = false;
+        }
+        m_wake.notify_one();
+    }
+
+    // While the tree is read the helper takes the folders in the order they
+    // were read; then it takes them from the last one while the writer goes
+    // from the first, so neither waits for the other until they meet.
     void helper() {
-        for (auto it = m_folders.rbegin(); it != m_folders.rend(); ++it) {
-            if (!it->lookups)
+        std::unique_lock lock(m_mutex);
+        while (true) {
+            if (m_pending.empty()) {
+                if (!m_reading)
+                    return;
+                m_wake.wait(lock);
                 continue;
-            if (!claim(*it))
+            }
+            const bool fromEnd = !m_reading;
+            Folder *f;
+            if (fromEnd) {
+                f = m_pending.back();
+                m_pending.pop_back();
+            } else {
+                f = m_pending.front();
+                m_pending.pop_front();
+            }
+            lock.unlock();
+            const bool mine = claim(*f);
+            if (mine) {
+                lookUp(*f);
+                f->state.store(2, std::memory_order_release);
+            }
+            if (fromEnd && !mine)
                 return; // the writer got here first: the rest is its own
-            lookUp(*it);
-            it->state.store(2, std::memory_order_release);
+            lock.lock();
         }
     }
 
     void lookUpAndWrite() {
-        constexpr size_t kShared = 256; // fewer stats than this are not worth a thread
-        if (m_lookups >= kShared)
-            m_helper = std::thread([this] { helper(); });
+        finishReading();
         std::deque<std::string> decoded;
         std::vector<std::string_view> names;
         for (const Run &run : m_runs) {
@@ -265,6 +320,10 @@ private:
     std::string m_texts; // the folders' texts of the runs
     size_t m_lookups = 0;
     std::thread m_helper;
+    std::mutex m_mutex; // guards m_pending and m_reading
+    std::condition_variable m_wake;
+    std::deque<Folder *> m_pending; // read, not yet taken by the helper
+    bool m_reading = true;
 };
 
 } // namespace
