@@ -30,8 +30,9 @@ QString foundText();            // "找到", written by the name-list match
 // normalised: no trailing "/", the root folder stored as "") and the chosen
 // target root (ls_path2, as chosen: "/" for the root folder).
 struct FrnState {
-    QString ls_path1;
+    QString ls_path1; // "" for the root folder once chosen
     QString ls_path2;
+    bool sourceChosen = false; // tells the chosen root ("") from no choice yet
 };
 
 // Check boxes of the source step.

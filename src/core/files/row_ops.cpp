@@ -102,7 +102,8 @@ FolderCreation createFolder(const QString &parent, const QString &name) {
 QString folderToShow(const FrnState &state) {
     if (!state.ls_path2.isEmpty())
         return state.ls_path2;
-    return state.ls_path1;
+    // The root folder is kept as "" like a drive root without its separator.
+    return state.sourceChosen && state.ls_path1.isEmpty() ? u"/"_s : state.ls_path1;
 }
 
 } // namespace zorv::files

@@ -28,7 +28,7 @@ enum class FolderCreation { Exists, Created, Failed };
 // or "创建失败". A name with "/" or NUL fails: the folder goes directly inside parent.
 FolderCreation createFolder(const QString &parent, const QString &name);
 
-// cb_12: the folder to show (ls_path2, else ls_path1, else "").
+// cb_12: the folder to show (ls_path2, else ls_path1 ("/" for the root), else "").
 QString folderToShow(const FrnState &state);
 
 } // namespace zorv::files

@@ -52,6 +52,7 @@ bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> 
         return false;
     }
     state.ls_path1 = normaliseSourceFolder(*chosen);
+    state.sourceChosen = true;
     if (!options.accumulate) // rows hidden by a filter go as well
         grid.reset();
     scanIntoGrid(grid, state.ls_path1, options, progress);

@@ -95,6 +95,8 @@ private slots:
         QCOMPARE(platform.dialogTitles.first(), u"选择文件夹（新文件夹在该文件夹下创建）"_s);
         QCOMPARE(folderToShow(FrnState{u"/a"_s, QString()}), u"/a"_s);
         QCOMPARE(folderToShow(FrnState{u"/a"_s, u"/b"_s}), u"/b"_s);
+        QCOMPARE(folderToShow(FrnState{}), QString());
+        QCOMPARE(folderToShow(FrnState{QString(), QString(), true}), u"/"_s); // the root
     }
 };
 
