@@ -117,19 +117,13 @@ Kind classify(int dirfd, const char *name, unsigned char type, int mask) {
 
 bool readFolder(const QByteArray &path, int mask, std::vector<FolderEntry> *out) {
     out->clear();
-    const int fd = open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    DIR *dir = openFolderStream(path.constData());
+    if (!dir)
         return false;
-    DIR *dir = fdopendir(fd);
-    if (!dir) {
-        close(fd);
-        return false;
-    }
+    const int fd = dirfd(dir);
     while (const struct dirent *de = readdir(dir)) {
         const char *name = de->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        if (name[0] == '.' && !(mask & Hidden))
+        if (skippedName(name, mask))
             continue;
         const Kind kind = classify(fd, name, de->d_type, mask);
         if (kind == Kind::Skip)
@@ -184,6 +178,23 @@ struct Walker {
 };
 
 } // namespace
+
+DIR *openFolderStream(const char *path) {
+    const int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    DIR *dir = fdopendir(fd);
+    if (!dir)
+        close(fd);
+    return dir;
+}
+
+bool skippedName(const char *name, int mask) {
+    if (name[0] != '.')
+        return false;
+    const bool dots = name[1] == 0 || (name[1] == '.' && name[2] == 0);
+    return dots || !(mask & Hidden);
+}
 
 EntryKind classifyEntry(int dirfd, const char *name, unsigned char type, int mask) {
     return classify(dirfd, name, type, mask);

@@ -19,6 +19,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <dirent.h>
 #include <functional>
 #include <vector>
 
@@ -42,6 +43,12 @@ struct FolderEntry {
 // Lists folder ("" or "/" = the root) in listing order. False when the folder
 // cannot be read.
 bool listFolder(const QString &folder, int mask, std::vector<FolderEntry> *out);
+
+// Opens a folder for reading its entries (dirfd() gives its descriptor);
+// nullptr when it is not a readable folder. The caller closedir()s it.
+DIR *openFolderStream(const char *path);
+// "." and ".." are never listed, hidden names only when mask has Hidden.
+bool skippedName(const char *name, int mask);
 
 // What a directory entry is for a listing with mask: a file to list, a
 // sub-folder to list, or neither. type is the entry's d_type (DT_UNKNOWN when

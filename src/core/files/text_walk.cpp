@@ -99,19 +99,13 @@ public:
 
 private:
     bool read(Folder &f) {
-        const int fd = open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
+        DIR *dir = openFolderStream(f.path.c_str());
+        if (!dir)
             return false;
-        DIR *dir = fdopendir(fd);
-        if (!dir) {
-            close(fd);
-            return false;
-        }
+        const int fd = dirfd(dir);
         while (const struct dirent *de = readdir(dir)) {
             const char *name = de->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
-            if (name[0] == '.' && !(m_mask & Hidden))
+            if (skippedName(name, m_mask))
                 continue;
             Entry e;
             e.type = de->d_type;
