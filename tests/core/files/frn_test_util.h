@@ -21,7 +21,7 @@ public:
 };
 
 struct Row {
-    QString ypath, filey, filen, npath, zml;
+    QString ypath = {}, filey = {}, filen = {}, npath = {}, zml = {};
 };
 
 inline qint64 addRow(Grid &g, const Row &r) {
