@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -167,14 +166,9 @@ void QtPlatform::setClipboardText(const QString &text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
+// Esc is noted by the BusyGuard of the running loop, which also lets the
+// events through while the loop polls it.
 bool QtPlatform::escPressed() {
-    // Loops poll once per row: let events through at most every 20 ms so a
-    // fast loop is not slowed down by the event queue.
-    static QElapsedTimer sinceLastPump;
-    if (!sinceLastPump.isValid() || sinceLastPump.elapsed() >= 20) {
-        QCoreApplication::processEvents();
-        sinceLastPump.restart();
-    }
     return BusyGuard::escSeen();
 }
 

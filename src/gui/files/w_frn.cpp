@@ -160,7 +160,7 @@ void w_frn::BusyScope::showLastStatus() {
 }
 
 bool w_frn::BusyScope::stopRequested() {
-    return m_guard.stopRequested() || zorv::platform().escPressed();
+    return m_guard.stopRequested();
 }
 
 void w_frn::connectHandlers() {

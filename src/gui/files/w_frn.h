@@ -100,9 +100,9 @@ private:
 
     // A long loop of this window: input blocked but Esc, progress on vpb_1,
     // the window marked busy so that it neither closes nor starts another
-    // loop. A stop is asked of the guard (Esc seen) and of the platform. The
-    // guard skips statuses to keep up with the loop; the last one is shown
-    // at the loop's last step and at its end, so the line never stays behind.
+    // loop; stops come from the guard. The guard skips statuses to keep up
+    // with the loop; the last one is shown at the loop's last step and at its
+    // end, so the line never stays behind.
     class BusyScope final : public zorv::ProgressSink {
     public:
         explicit BusyScope(w_frn *window);

@@ -143,9 +143,11 @@ void BusyGuard::progress(qint64 done, qint64 total, const QString &status) {
     pumpEvents(true);
 }
 
+// The platform is asked too: a scripted platform presses Esc there, and the
+// desktop one answers from escSeen(), so every loop stops through the guard.
 bool BusyGuard::stopRequested() {
     pumpEvents(false);
-    return escSeen();
+    return escSeen() || platform().escPressed();
 }
 
 void BusyGuard::pumpEvents(bool force) {

@@ -29,7 +29,8 @@ public:
     // Shows status (when not empty) and done/total on the bar; throttled, but
     // the final step (done == total) is always shown.
     void progress(qint64 done, qint64 total, const QString &status) override;
-    // Lets pending events through (throttled) and tells whether Esc was pressed.
+    // Lets pending events through (throttled) and tells whether Esc was pressed
+    // (seen by the guard or reported by the platform).
     bool stopRequested() override;
 
 private:
