@@ -9,12 +9,12 @@ set -euo pipefail
 bin="${ZORV_BENCH_BIN:?set ZORV_BENCH_BIN to the folder of the benchmark binaries}"
 build="${ZORV_BUILD:-$(dirname "$bin")}"
 zorv="$build/src/cli/zorv"
-baseline="$bin/baseline_cli_rename"
+baseline="$bin/baseline_rename"
 python=/usr/bin/python3
 files="${ZORV_BENCH_CLI_FILES:-100000}"
 runs="${ZORV_BENCH_CLI_RUNS:-5}"
 for tool in "$zorv" "$baseline"; do
-  [ -x "$tool" ] || { echo "missing $tool (build the targets zorv and baseline_cli_rename)"; exit 1; }
+  [ -x "$tool" ] || { echo "missing $tool (build the targets zorv and baseline_rename)"; exit 1; }
 done
 command -v rename >/dev/null || { echo "missing Debian's rename: apt-get install -y rename"; exit 1; }
 

@@ -1,10 +1,11 @@
 // Drivers of the file batch benchmarks (bench_files.sh): each sub-command
 // times one step of the file window's core logic and prints "<count> <seconds>".
 //   mktree DIR                 1,000 leaf folders on 3 levels, 100 files each
-//   mkfiles DIR N SIZE         N files f0..f<N-1> of SIZE bytes
+//   mkfiles DIR N SIZE         N files f000000.txt.. of SIZE bytes
 //   list DIR                   recursive listing of DIR into the grid
-//   rename DIR N               N in-place renames f<i> -> g<i> (move mode)
-//   copy SRC DST N             N files f<i> copied from SRC into DST
+//   rename DIR N               N in-place renames f000000.txt -> F000000.TXT
+//                              (move mode), as baseline_rename does them
+//   copy SRC DST N             N files f000000.txt.. copied from SRC into DST
 //   op9 N                      operation 9 over N rows
 #include "core/files/batch_run.h"
 #include "core/files/name_ops.h"
@@ -25,6 +26,12 @@ using namespace zorv;
 using namespace zorv::files;
 
 namespace {
+
+// The i-th file of mkfiles, or its upper-case new name in the rename run.
+QString fileName(long i, bool upper = false) {
+    const QString name = u"f%1.txt"_s.arg(qlonglong(i), 6, 10, QChar(u'0'));
+    return upper ? name.toUpper() : name;
+}
 
 bool makeFile(const std::string &path, long size) {
     const int fd = open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
@@ -59,7 +66,7 @@ int mktree(const std::string &dir) {
 int mkfiles(const std::string &dir, long n, long size) {
     mkdir(dir.c_str(), 0777);
     for (long i = 0; i < n; ++i)
-        if (!makeFile(dir + "/f" + std::to_string(i), size))
+        if (!makeFile(dir + '/' + fileName(i).toStdString(), size))
             return 1;
     return 0;
 }
@@ -68,7 +75,8 @@ void report(qint64 count, const QElapsedTimer &t) {
     std::printf("%lld %.3f\n", static_cast<long long>(count), double(t.nsecsElapsed()) / 1e9);
 }
 
-// Grid rows for files f<i> in src, renamed or copied to g<i> / f<i> in dst.
+// Grid rows for the mkfiles files in src, renamed in place to their
+// upper-case names or copied under their own names into dst.
 std::unique_ptr<Grid> fileRows(const QString &src, const QString &dst, long n, bool rename) {
     auto g = makeFrn1Grid();
     const FrnColumns c(*g);
@@ -77,8 +85,8 @@ std::unique_ptr<Grid> fileRows(const QString &src, const QString &dst, long n, b
         const qint64 r = g->insertRow(0);
         g->setItem(r, c.xh, r);
         g->setItem(r, c.ypath, src + u'/');
-        g->setItem(r, c.filey, u"f"_s + QString::number(i));
-        g->setItem(r, c.filen, (rename ? u"g"_s : u"f"_s) + QString::number(i));
+        g->setItem(r, c.filey, fileName(i));
+        g->setItem(r, c.filen, fileName(i, rename));
         g->setItem(r, c.npath, dst + u'/');
     }
     g->setRedraw(true);

@@ -34,7 +34,7 @@ rm -rf "$work/tree"
 rename_base() {
   "$bin/bench_files" mkfiles "$work/ren" "$n" 0
   sync
-  read -r _ t <<<"$("$bin/baseline_files_rename" "$work/ren" "$n")"
+  read -r _ t <<<"$("$bin/baseline_rename" "$work/ren" "$n")"
   theirs+=("$t")
   rm -rf "$work/ren"
 }
