@@ -321,21 +321,9 @@ QVariant Grid::item(qint64 row, int column) const {
 QString Grid::getItemString(qint64 row, int column) const {
     if (!d->validRow(row) || !d->validColumn(column))
         return {};
-    const int c = column - 1;
-    const RowId id = d->id(row);
-    if (d->store.empty(c, id))
-        return {};
-    switch (d->columns[c].type) {
-    case ColType::String: {
-        const std::string_view v = d->store.str(c, id);
-        return QString::fromUtf8(v.data(), qsizetype(v.size()));
-    }
-    case ColType::Number:
-        return numberText(d->store.num(c, id));
-    case ColType::DateTime:
-        return dateTimeText(d->store.num(c, id));
-    }
-    return {};
+    std::string buf;
+    const std::string_view v = cellAsText(d->store, column - 1, d->id(row), buf);
+    return QString::fromUtf8(v.data(), qsizetype(v.size()));
 }
 
 QString Grid::getItemString(qint64 row, const QString &column) const {

@@ -23,25 +23,6 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 
-// A cell as text, as getItemString gives it.
-std::string_view cellText(const Storage &store, int c, RowId r, std::string &buf) {
-    if (store.empty(c, r))
-        return {};
-    switch (store.type(c)) {
-    case ColType::String:
-        return store.str(c, r);
-    case ColType::Number:
-        buf.clear();
-        appendNumber(store.num(c, r), buf);
-        return buf;
-    case ColType::DateTime:
-        buf.clear();
-        appendDateTime(store.num(c, r), buf);
-        return buf;
-    }
-    return {};
-}
-
 void appendQuoted(std::string_view v, std::string &out) {
     out += '"';
     for (char ch : v) {
@@ -122,7 +103,7 @@ bool writeDelimited(const QList<Column> &columns, const Storage &store,
         for (int c = 0; c < n; ++c) {
             if (c)
                 out += sep;
-            field(cellText(store, c, r, buf), out);
+            field(cellAsText(store, c, r, buf), out);
         }
         out += "\r\n";
         if (out.size() >= kChunk) {
@@ -291,7 +272,7 @@ bool Grid::saveAs(const QString &path, SaveFormat format, QString *error) const 
                     out += "<tr>";
                     for (int c = 0; c < columnCount(); ++c) {
                         out += "<td>";
-                        appendHtml(cellText(store, c, r, buf), out);
+                        appendHtml(cellAsText(store, c, r, buf), out);
                         out += "</td>";
                     }
                     out += "</tr>\n";

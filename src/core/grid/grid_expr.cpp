@@ -518,18 +518,7 @@ std::string_view textOf(const O &o, const Storage &store, const RowId *rows, std
         const std::ptrdiff_t at = std::ptrdiff_t(pos) + o.offset;
         if (at < 0 || at >= std::ptrdiff_t(count))
             return {};
-        const RowId r = rows[at];
-        const ColType type = store.type(o.column);
-        if (type == ColType::String)
-            return store.str(o.column, r);
-        if (store.null(o.column, r))
-            return {};
-        buf.clear();
-        if (type == ColType::Number)
-            appendNumber(store.num(o.column, r), buf);
-        else
-            appendDateTime(store.num(o.column, r), buf);
-        return buf;
+        return cellAsText(store, o.column, rows[at], buf);
     }
     case O::Row:
         buf.clear();

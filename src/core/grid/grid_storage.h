@@ -8,11 +8,13 @@
 
 #include "core/grid/grid.h"
 #include "core/grid/grid_arena.h"
+#include "core/grid/grid_value.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -127,5 +129,21 @@ private:
     std::size_t m_garbage = 0;
     RowId m_rows = 0;
 };
+
+// A cell as text, as Grid::getItemString gives it: text as stored, numbers and
+// date-times written into `buf`, an empty cell as an empty view.
+inline std::string_view cellAsText(const Storage &store, int c, RowId r, std::string &buf) {
+    const ColType type = store.type(c);
+    if (type == ColType::String)
+        return store.str(c, r);
+    if (store.null(c, r))
+        return {};
+    buf.clear();
+    if (type == ColType::Number)
+        appendNumber(store.num(c, r), buf);
+    else
+        appendDateTime(store.num(c, r), buf);
+    return buf;
+}
 
 } // namespace zorv::gridimpl
