@@ -77,6 +77,19 @@ void appendPadded(unsigned v, int width, std::string &out) {
         out += buf[--n];
 }
 
+// The civil date of a date-time; returns the milliseconds into that day.
+qint64 civilFromMsecs(double msecs, qint64 &y, unsigned &m, unsigned &d) {
+    const qint64 total = qint64(msecs);
+    qint64 days = total / kMsPerDay;
+    qint64 rest = total % kMsPerDay;
+    if (rest < 0) {
+        rest += kMsPerDay;
+        --days;
+    }
+    civilFromDays(days, y, m, d);
+    return rest;
+}
+
 } // namespace
 
 bool parseNumber(std::string_view text, double &value, bool &isNull) {
@@ -192,16 +205,9 @@ void appendNumber(double value, std::string &out) {
 }
 
 void appendDateTime(double msecs, std::string &out) {
-    const qint64 total = qint64(msecs);
-    qint64 days = total / kMsPerDay;
-    qint64 rest = total % kMsPerDay;
-    if (rest < 0) {
-        rest += kMsPerDay;
-        --days;
-    }
     qint64 y;
     unsigned m, d;
-    civilFromDays(days, y, m, d);
+    const qint64 rest = civilFromMsecs(msecs, y, m, d);
     if (y < 0) {
         out += '-';
         y = -y;
@@ -230,23 +236,10 @@ QString numberText(double value) {
     return QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
-QString dateTimeText(double msecs) {
-    std::string s;
-    appendDateTime(msecs, s);
-    return QString::fromLatin1(s.data(), qsizetype(s.size()));
-}
-
 QDateTime toDateTime(double msecs) {
-    const qint64 total = qint64(msecs);
-    qint64 days = total / kMsPerDay;
-    qint64 rest = total % kMsPerDay;
-    if (rest < 0) {
-        rest += kMsPerDay;
-        --days;
-    }
     qint64 y;
     unsigned m, d;
-    civilFromDays(days, y, m, d);
+    const qint64 rest = civilFromMsecs(msecs, y, m, d);
     return QDateTime(QDate(int(y), int(m), int(d)), QTime::fromMSecsSinceStartOfDay(int(rest)));
 }
 

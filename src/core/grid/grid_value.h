@@ -26,7 +26,6 @@ void appendNumber(double value, std::string &out);
 // "yyyy-MM-dd hh:mm:ss", with ".zzz" only when there are milliseconds.
 void appendDateTime(double msecs, std::string &out);
 QString numberText(double value);
-QString dateTimeText(double msecs);
 
 QDateTime toDateTime(double msecs);
 double fromDateTime(const QDateTime &dt);
