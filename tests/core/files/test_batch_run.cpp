@@ -42,6 +42,17 @@ QStringList entries(const QString &dir) {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Files "1".."count" of one byte in src, each a row renamed in place to
+// "n1".."n<count>". False when a file could not be written.
+bool addRenameRows(Grid &g, const QString &src, int count) {
+    for (int i = 1; i <= count; ++i) {
+        if (!writeFile(src + QString::number(i), "x"))
+            return false;
+        addRow(g, {src, QString::number(i), u"n"_s + QString::number(i), src});
+    }
+    return true;
+}
+
 } // namespace
 
 class TestBatchRun : public QObject {
@@ -196,10 +207,7 @@ private slots:
         QTemporaryDir dir;
         const QString src = dir.path() + u"/"_s;
         auto g = makeFrn1Grid();
-        for (int i = 1; i <= 5; ++i) {
-            QVERIFY(writeFile(src + QString::number(i), "x"));
-            addRow(*g, {src, QString::number(i), u"n"_s + QString::number(i), src});
-        }
+        QVERIFY(addRenameRows(*g, src, 5));
         platform.escAfterPolls = 2;
         FrnState state;
         RunOptions o;
@@ -227,10 +235,7 @@ private slots:
         QTemporaryDir dir;
         const QString src = dir.path() + u"/"_s;
         auto g = makeFrn1Grid();
-        for (int i = 1; i <= 3; ++i) {
-            QVERIFY(writeFile(src + QString::number(i), "x"));
-            addRow(*g, {src, QString::number(i), u"n"_s + QString::number(i), src});
-        }
+        QVERIFY(addRenameRows(*g, src, 3));
         g->setItem(2, emptyName ? u"filen"_s : u"npath"_s, QString());
         FrnState state;
         EscSink sink;
@@ -254,10 +259,7 @@ private slots:
         QTemporaryDir dir;
         const QString src = dir.path() + u"/"_s;
         auto g = makeFrn1Grid();
-        for (int i = 1; i <= 4; ++i) {
-            QVERIFY(writeFile(src + QString::number(i), "x"));
-            addRow(*g, {src, QString::number(i), u"n"_s + QString::number(i), src});
-        }
+        QVERIFY(addRenameRows(*g, src, 4));
         g->setItem(2, u"jg"_s, u"找到"_s);
         g->setItem(4, u"jg"_s, u"找到"_s);
         QCOMPARE(g->setFilter(u"jg = '找到'"_s), 1);
