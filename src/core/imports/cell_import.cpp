@@ -35,21 +35,14 @@ private:
 
 ImportReport cellByCell(Grid &grid, const QList<int> &targets, const CellImportOptions &options,
                         ProgressSink *progress, const RowReader &readRow) {
-    if (!connectSheetReader())
-        return {};
-    const auto choice =
-        platform().openFile(msg::chooseFileTitle(), QStringLiteral("xls"), msg::sheetFilter());
-    if (!choice) {
-        platform().messageBox(msg::infoTitle(), msg::noImportFile());
-        return {};
-    }
-    if (choice->path.isEmpty())
+    const auto path = connectAndChooseSheet();
+    if (!path)
         return {};
 
     const BusyFlag busy(options.busy);
     Outcome outcome = Outcome::Refused;
-    const auto sheet = readImportSheet(choice->path, sheet::WhichSheet::Active, msg::infoTitle(),
-                                       progress, &outcome);
+    const auto sheet =
+        readImportSheet(*path, sheet::WhichSheet::Active, msg::infoTitle(), progress, &outcome);
     if (!sheet)
         return {outcome, 0};
 

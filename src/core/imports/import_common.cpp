@@ -1,11 +1,23 @@
 #include "core/imports/import_common.h"
 
+#include "core/grid/grid.h"
 #include "core/platform/platform.h"
 
 namespace zorv::imports {
 
 namespace {
 bool g_readerAvailable = true;
+}
+
+ImportReport reportGridImport(const ImportResult &r) {
+    if (r.ok())
+        return {Outcome::Imported, r.rows};
+    if (r.rows == -2) {
+        platform().setStatusText(r.error.isEmpty() ? msg::stopped() : r.error);
+        return {Outcome::Stopped, 0};
+    }
+    platform().messageBox(msg::hintTitle(), r.error, MsgIcon::Warning);
+    return {Outcome::Refused, 0};
 }
 
 bool sheetReaderAvailable() {

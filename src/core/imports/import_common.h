@@ -6,6 +6,10 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace zorv {
+struct ImportResult;
+}
+
 namespace zorv::imports {
 
 enum class Outcome {
@@ -72,6 +76,10 @@ inline QString stopped() {
     return QStringLiteral("导入已中止，没有导入任何行。");
 }
 } // namespace msg
+
+// Turns the grid's own import answer (pasted text, a text file) into a report:
+// a stop is shown in the status line, a refusal under "提示" with its reason.
+ImportReport reportGridImport(const ImportResult &r);
 
 // The built-in reader is always there; "connecting" to it fails only when a
 // test turns it off, so the message of that path stays reachable.

@@ -32,14 +32,8 @@ ImportReport finishFill(const FillResult &r, const QString &title) {
 
 ImportReport importSheetConnectFirst(Grid &grid, const ConnectFirstOptions &options,
                                      ProgressSink *progress) {
-    if (!connectSheetReader())
-        return {};
-    const auto choice = platform().openFile(msg::chooseFileTitle(), kSheetExt, msg::sheetFilter());
-    if (!choice) {
-        platform().messageBox(msg::infoTitle(), msg::noImportFile());
-        return {};
-    }
-    if (choice->path.isEmpty())
+    const auto path = connectAndChooseSheet();
+    if (!path)
         return {};
     auto reading = [&](bool on) {
         if (options.reading)
@@ -47,8 +41,8 @@ ImportReport importSheetConnectFirst(Grid &grid, const ConnectFirstOptions &opti
     };
     reading(true);
     Outcome outcome = Outcome::Refused;
-    const auto sheet = readImportSheet(choice->path, sheet::WhichSheet::Active, msg::infoTitle(),
-                                       progress, &outcome);
+    const auto sheet =
+        readImportSheet(*path, sheet::WhichSheet::Active, msg::infoTitle(), progress, &outcome);
     if (!sheet) {
         reading(false);
         return {outcome, 0};
@@ -87,15 +81,9 @@ ImportReport importSheetFileFirst(Grid &grid, const FileFirstOptions &options,
 
     qint64 added = 0;
     if (options.acceptText && isTextPath(path)) {
-        const ImportResult r = grid.importFile(path, 1, progress);
-        if (r.rows == -2) {
-            platform().setStatusText(r.error.isEmpty() ? msg::stopped() : r.error);
-            return {Outcome::Stopped, 0};
-        }
-        if (!r.ok()) {
-            platform().messageBox(msg::hintTitle(), r.error, MsgIcon::Warning);
-            return {};
-        }
+        const ImportReport r = reportGridImport(grid.importFile(path, 1, progress));
+        if (!r.imported())
+            return r;
         added = r.rows;
     } else {
         if (!connectSheetReader())

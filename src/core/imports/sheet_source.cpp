@@ -6,6 +6,20 @@
 
 namespace zorv::imports {
 
+std::optional<QString> connectAndChooseSheet() {
+    if (!connectSheetReader())
+        return std::nullopt;
+    const auto choice =
+        platform().openFile(msg::chooseFileTitle(), QStringLiteral("xls"), msg::sheetFilter());
+    if (!choice) {
+        platform().messageBox(msg::infoTitle(), msg::noImportFile());
+        return std::nullopt;
+    }
+    if (choice->path.isEmpty())
+        return std::nullopt;
+    return choice->path;
+}
+
 std::optional<sheet::Sheet> readImportSheet(const QString &path, sheet::WhichSheet which,
                                             const QString &title, ProgressSink *progress,
                                             Outcome *outcome) {

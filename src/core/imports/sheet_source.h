@@ -13,6 +13,11 @@ class ProgressSink;
 
 namespace zorv::imports {
 
+// Connects to the reader, then asks for the spreadsheet to import from
+// ("选择文件"). nullopt when the reader is missing, when the dialog was
+// cancelled ("信息提示" / "没有指定导入文件!") or gave an empty path.
+std::optional<QString> connectAndChooseSheet();
+
 // nullopt with *outcome Refused after the message naming the file, or
 // Stopped (status line only) when the user pressed Esc while it was read.
 std::optional<sheet::Sheet> readImportSheet(const QString &path, sheet::WhichSheet which,
