@@ -2,6 +2,7 @@
 
 #include "core/app/account.h"
 #include "gui/app/modified.h"
+#include "gui/app/named.h"
 #include "gui/app/uo_close.h"
 #include "gui/app/uo_ok.h"
 
@@ -13,19 +14,9 @@
 #include <QVBoxLayout>
 
 namespace zorv::gui {
-namespace {
-
-QLabel *makeLabel(const char *name, const QString &text, QWidget *parent) {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
-} // namespace
 
 QLineEdit *w_chpwd::makeEdit(const char *name) {
-    auto *edit = new QLineEdit(this);
-    edit->setObjectName(QString::fromLatin1(name));
+    auto *edit = named<QLineEdit>(QString::fromLatin1(name), this);
     edit->setEchoMode(QLineEdit::Password);
     edit->setMaxLength(20);
     edit->setMinimumWidth(160);
@@ -36,22 +27,18 @@ w_chpwd::w_chpwd(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("w_chpwd"));
     setWindowTitle(QStringLiteral("更改用户及密码"));
 
-    gb_1 = new QGroupBox(this);
-    gb_1->setObjectName(QStringLiteral("gb_1"));
-    gb_2 = new QGroupBox(this);
-    gb_2->setObjectName(QStringLiteral("gb_2"));
-    st_3 = makeLabel("st_3", QStringLiteral("新用户"), gb_1);
-    st_4 = makeLabel("st_4", QStringLiteral("再次输入新用户"), gb_1);
-    st_2 = makeLabel("st_2", QStringLiteral("新密码"), gb_2);
-    st_1 = makeLabel("st_1", QStringLiteral("再次输入新密码"), gb_2);
+    gb_1 = named<QGroupBox>(QStringLiteral("gb_1"), this);
+    gb_2 = named<QGroupBox>(QStringLiteral("gb_2"), this);
+    st_3 = named<QLabel>(QStringLiteral("st_3"), QStringLiteral("新用户"), gb_1);
+    st_4 = named<QLabel>(QStringLiteral("st_4"), QStringLiteral("再次输入新用户"), gb_1);
+    st_2 = named<QLabel>(QStringLiteral("st_2"), QStringLiteral("新密码"), gb_2);
+    st_1 = named<QLabel>(QStringLiteral("st_1"), QStringLiteral("再次输入新密码"), gb_2);
     sle_1 = makeEdit("sle_1");
     sle_2 = makeEdit("sle_2");
     sle_newpw = makeEdit("sle_newpw");
     sle_newpwag = makeEdit("sle_newpwag");
-    cb_ok = new uo_ok(this);
-    cb_ok->setObjectName(QStringLiteral("cb_ok"));
-    cb_close = new uo_close(this);
-    cb_close->setObjectName(QStringLiteral("cb_close"));
+    cb_ok = named<uo_ok>(QStringLiteral("cb_ok"), this);
+    cb_close = named<uo_close>(QStringLiteral("cb_close"), this);
 
     auto *users = new QFormLayout(gb_1);
     users->addRow(st_3, sle_1);

@@ -2,6 +2,7 @@
 
 #include "gui/app/app_exit.h"
 #include "gui/app/modified.h"
+#include "gui/app/named.h"
 #include "gui/app/uo_close.h"
 #include "gui/app/uo_ok.h"
 
@@ -21,22 +22,15 @@ w_login::w_login(db::Transaction &tx, QWidget *parent) : QDialog(parent), m_logi
     setWindowTitle(QStringLiteral("用户登录"));
     setModal(true);
 
-    st_1 = new QLabel(QStringLiteral("用 户 名："), this);
-    st_1->setObjectName(QStringLiteral("st_1"));
-    st_2 = new QLabel(QStringLiteral("用户密码："), this);
-    st_2->setObjectName(QStringLiteral("st_2"));
-    sle_name = new QLineEdit(this);
-    sle_name->setObjectName(QStringLiteral("sle_name"));
-    sle_pw = new QLineEdit(this);
-    sle_pw->setObjectName(QStringLiteral("sle_pw"));
+    st_1 = named<QLabel>(QStringLiteral("st_1"), QStringLiteral("用 户 名："), this);
+    st_2 = named<QLabel>(QStringLiteral("st_2"), QStringLiteral("用户密码："), this);
+    sle_name = named<QLineEdit>(QStringLiteral("sle_name"), this);
+    sle_pw = named<QLineEdit>(QStringLiteral("sle_pw"), this);
     sle_pw->setEchoMode(QLineEdit::Password);
-    cb_ok = new uo_ok(this);
-    cb_ok->setObjectName(QStringLiteral("cb_ok"));
-    cb_cancel = new uo_close(this);
-    cb_cancel->setObjectName(QStringLiteral("cb_cancel"));
+    cb_ok = named<uo_ok>(QStringLiteral("cb_ok"), this);
+    cb_cancel = named<uo_close>(QStringLiteral("cb_cancel"), this);
     cb_cancel->setClosesWindow(false);
-    cb_reg = new QPushButton(QStringLiteral("注册"), this);
-    cb_reg->setObjectName(QStringLiteral("cb_reg"));
+    cb_reg = named<QPushButton>(QStringLiteral("cb_reg"), QStringLiteral("注册"), this);
     cb_reg->setAutoDefault(false);
     cb_reg->hide();
 

@@ -1,6 +1,7 @@
 // Builds the controls of w_frn at their design positions (pixels for a
 // 1280 x 768 screen; f_resize scales them to other screens).
 
+#include "gui/app/named.h"
 #include "gui/app/uo_button.h"
 #include "gui/app/uo_close.h"
 #include "gui/files/frn_texts.h"
@@ -25,8 +26,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 template <typename T> T *make(QWidget *parent, const QString &name, const QRect &geometry) {
-    auto *w = new T(parent);
-    w->setObjectName(name);
+    auto *w = zorv::gui::named<T>(name, parent);
     w->setGeometry(geometry);
     return w;
 }
@@ -66,8 +66,7 @@ QLineEdit *makeNumberEdit(QWidget *parent, const QString &name, const QRect &geo
 // A common button whose tag goes to the status line under the mouse.
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &text,
                         const QRect &geometry) {
-    auto *b = new zorv::gui::uo_button(text, parent);
-    b->setObjectName(name);
+    auto *b = zorv::gui::named<zorv::gui::uo_button>(name, text, parent);
     b->setGeometry(geometry);
     b->setTag(frn::tagFor(name));
     return b;
