@@ -44,25 +44,20 @@ int cmdFilter(const QStringList &argv) {
     const QFileInfo info(list);
     if (!info.isFile() || !info.isReadable())
         return usageError(spec(), u"无法读取名单文件 \""_s + list + u'"');
-    std::unique_ptr<Grid> grid = newFileGrid();
-    if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
-        return read;
-
-    // Ctrl-C now asks the loop to stop between rows, as Esc does in the window.
-    installInterruptHandler();
-    TerminalProgress progress(stderrIsTerminal());
-    CliPlatform platform(&progress);
-    platform.openPath = info.absoluteFilePath();
-    platform.questionAnswer = args->has(u"drop"_s) ? MsgAnswer::Cancel : MsgAnswer::Ok;
-    const files::MatchEnd end =
-        files::matchNameListChosen(*grid, args->value(u"suffix"_s), files::openListFile, progress);
-    progress.clear();
-    if (end == files::MatchEnd::Stopped)
-        printError(commandPrefix(spec()) + u"已中止"_s);
-    if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
-        return written;
-    return end == files::MatchEnd::Filtered || end == files::MatchEnd::Deleted ? kExitOk
-                                                                               : kExitStopped;
+    // Ctrl-C asks the loop to stop between rows, as Esc does in the window.
+    return runGridStep(
+        spec(), *args, true, [&](Grid &grid, CliPlatform &platform, TerminalProgress &progress) {
+            platform.openPath = info.absoluteFilePath();
+            platform.questionAnswer = args->has(u"drop"_s) ? MsgAnswer::Cancel : MsgAnswer::Ok;
+            const files::MatchEnd end = files::matchNameListChosen(grid, args->value(u"suffix"_s),
+                                                                   files::openListFile, progress);
+            progress.clear();
+            if (end == files::MatchEnd::Stopped)
+                printError(commandPrefix(spec()) + u"已中止"_s);
+            return end == files::MatchEnd::Filtered || end == files::MatchEnd::Deleted
+                       ? kExitOk
+                       : kExitStopped;
+        });
 }
 
 } // namespace zorv::cli

@@ -48,19 +48,13 @@ int cmdImportNames(const QStringList &argv) {
     const QFileInfo info(file);
     if (!info.isFile() || !info.isReadable())
         return usageError(spec(), u"无法读取文件 \""_s + file + u'"');
-    std::unique_ptr<Grid> grid = newFileGrid();
-    if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
-        return read;
-
-    TerminalProgress progress(stderrIsTerminal());
-    CliPlatform platform(&progress);
-    platform.openPath = info.absoluteFilePath();
-    const bool imported = files::importNewNames(*grid, columns, args->value(u"rows"_s),
-                                                files::openListFile, progress);
-    progress.clear();
-    if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
-        return written;
-    return imported ? kExitOk : kExitStopped;
+    return runGridStep(
+        spec(), *args, false, [&](Grid &grid, CliPlatform &platform, TerminalProgress &progress) {
+            platform.openPath = info.absoluteFilePath();
+            const bool imported = files::importNewNames(grid, columns, args->value(u"rows"_s),
+                                                        files::openListFile, progress);
+            return imported ? kExitOk : kExitStopped;
+        });
 }
 
 } // namespace zorv::cli

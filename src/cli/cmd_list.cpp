@@ -72,19 +72,12 @@ int cmdList(const QStringList &argv) {
     if (!options.accumulate)
         return listFresh(dir, options);
 
-    std::unique_ptr<Grid> grid = newFileGrid();
-    if (options.accumulate)
-        if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
-            return read;
-
-    TerminalProgress progress(stderrIsTerminal());
-    CliPlatform platform(&progress);
-    files::FrnState state;
-    const bool listed = files::scanChosenSource(*grid, state, dir, options, progress);
-    progress.clear();
-    if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
-        return written;
-    return listed ? kExitOk : kExitStopped;
+    return runGridStep(
+        spec(), *args, false, [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
+            files::FrnState state;
+            const bool listed = files::scanChosenSource(grid, state, dir, options, progress);
+            return listed ? kExitOk : kExitStopped;
+        });
 }
 
 } // namespace zorv::cli

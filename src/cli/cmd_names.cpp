@@ -90,17 +90,12 @@ int cmdNames(const QStringList &argv) {
     if (!error.isEmpty())
         return usageError(spec(), error);
 
-    std::unique_ptr<Grid> grid = newFileGrid();
-    if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
-        return read;
-
-    TerminalProgress progress(stderrIsTerminal());
-    CliPlatform platform(&progress);
-    const files::ComputeResult result = files::computeNames(*grid, p, on == u"target", progress);
-    progress.clear();
-    if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
-        return written;
-    return result == files::ComputeResult::Done ? kExitOk : kExitStopped;
+    return runGridStep(spec(), *args, false,
+                       [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
+                           const files::ComputeResult result =
+                               files::computeNames(grid, p, on == u"target", progress);
+                           return result == files::ComputeResult::Done ? kExitOk : kExitStopped;
+                       });
 }
 
 } // namespace zorv::cli

@@ -52,24 +52,18 @@ int cmdRun(const QStringList &argv) {
     if (args->has(u"root"_s))
         state.ls_path2 = folderArgument(args->value(u"root"_s));
 
-    std::unique_ptr<Grid> grid = newFileGrid();
-    if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
-        return read;
-
-    // Ctrl-C now asks the loop to stop between rows, as Esc does in the window.
-    installInterruptHandler();
-    TerminalProgress progress(stderrIsTerminal());
-    CliPlatform platform(&progress);
-    const files::RunSummary summary = files::executeRun(*grid, state, options, progress);
-    progress.clear();
-    if (summary.end == files::RunEnd::Stopped)
-        printError(commandPrefix(spec()) + u"已中止：第 "_s + QString::number(summary.endRow) +
-                   u" 行起未执行"_s);
-    if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
-        return written;
-    const bool allSucceeded =
-        summary.end == files::RunEnd::Completed && summary.succeeded == summary.executed;
-    return allSucceeded ? kExitOk : kExitStopped;
+    // Ctrl-C asks the loop to stop between rows, as Esc does in the window.
+    return runGridStep(
+        spec(), *args, true, [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
+            const files::RunSummary summary = files::executeRun(grid, state, options, progress);
+            progress.clear();
+            if (summary.end == files::RunEnd::Stopped)
+                printError(commandPrefix(spec()) + u"已中止：第 "_s +
+                           QString::number(summary.endRow) + u" 行起未执行"_s);
+            const bool allSucceeded =
+                summary.end == files::RunEnd::Completed && summary.succeeded == summary.executed;
+            return allSucceeded ? kExitOk : kExitStopped;
+        });
 }
 
 } // namespace zorv::cli

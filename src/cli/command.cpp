@@ -2,6 +2,7 @@
 
 #include "cli/cli_platform.h"
 #include "cli/grid_stream.h"
+#include "cli/terminal.h"
 #include "core/files/frn_grid.h"
 #include "core/grid/grid.h"
 
@@ -113,6 +114,22 @@ int writeOutputGrid(const CommandSpec &spec, Grid &grid) {
         return kExitUsage;
     }
     return kExitOk;
+}
+
+int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible,
+                const GridStep &step) {
+    std::unique_ptr<Grid> grid = newFileGrid();
+    if (const int read = readInputGrid(spec, args, *grid); read != kExitOk)
+        return read;
+    if (interruptible)
+        installInterruptHandler();
+    TerminalProgress progress(stderrIsTerminal());
+    CliPlatform platform(&progress);
+    const int status = step(*grid, platform, progress);
+    progress.clear();
+    if (const int written = writeOutputGrid(spec, *grid); written != kExitOk)
+        return written;
+    return status;
 }
 
 QString folderArgument(const QString &arg) {

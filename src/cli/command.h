@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace zorv {
@@ -13,6 +14,9 @@ class Grid;
 }
 
 namespace zorv::cli {
+
+class CliPlatform;
+class TerminalProgress;
 
 enum ExitStatus {
     kExitOk = 0,      // the step did its work (run: every row "成功")
@@ -46,6 +50,16 @@ std::unique_ptr<Grid> newFileGrid();
 int readInputGrid(const CommandSpec &spec, const Args &args, Grid &grid);
 // Writes grid to standard output; kExitUsage when the output failed.
 int writeOutputGrid(const CommandSpec &spec, Grid &grid);
+
+// A step over the file grid: returns kExitOk or kExitStopped.
+using GridStep = std::function<int(Grid &grid, CliPlatform &platform, TerminalProgress &progress)>;
+// The body of a sub-command that changes the grid: reads the input grid, runs
+// step with the terminal's progress line and the command line's platform,
+// clears the progress line and writes the grid out. With interruptible,
+// Ctrl-C asks the step to stop between rows once the grid has been read.
+// Returns step's status, or kExitUsage when reading or writing failed.
+int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible,
+                const GridStep &step);
 
 // Turns a folder argument into the absolute, clean path a folder dialog
 // gives: no trailing "/", except the root folder itself.
