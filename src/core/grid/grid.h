@@ -22,7 +22,14 @@ struct Column {
     ColType type = ColType::String;
     QString caption; // header text, e.g. "源文件名"
     int width = 0;   // declared length: a display hint only, values are never cut
+
+    // What users see as the column's name: the caption, else the name.
+    QString title() const { return caption.isEmpty() ? name : caption; }
 };
+
+// The refusal of an import when a field does not convert to its number or
+// date-time column; nothing was imported. Long values are cut short.
+QString fieldRefusalText(const Column &column, qint64 line, int sourceColumn, const QString &value);
 
 // Outcome of a text import: rows added (>= 0) or a negative code, with the
 // 1-based line that failed and a message for the caller to show.

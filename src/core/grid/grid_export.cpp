@@ -74,10 +74,6 @@ void appendHtml(std::string_view v, std::string &out) {
     }
 }
 
-QString headerOf(const Column &c) {
-    return c.caption.isEmpty() ? c.name : c.caption;
-}
-
 std::string utf8(const QString &s) {
     return s.toStdString();
 }
@@ -95,7 +91,7 @@ bool writeDelimited(const QList<Column> &columns, const Storage &store,
         for (int c = 0; c < n; ++c) {
             if (c)
                 out += sep;
-            field(utf8(headerOf(columns[c])), out);
+            field(utf8(columns[c].title()), out);
         }
         out += "\r\n";
     }
@@ -166,7 +162,7 @@ bool writeXlsx(const QString &path, const QList<Column> &columns, const Storage 
     QString problem;
     const int n = int(columns.size());
     for (int c = 0; c < n && problem.isEmpty(); ++c)
-        if (worksheet_write_string(sheet, 0, lxw_col_t(c), utf8(headerOf(columns[c])).c_str(),
+        if (worksheet_write_string(sheet, 0, lxw_col_t(c), utf8(columns[c].title()).c_str(),
                                    bold) != LXW_NO_ERROR)
             problem = u"无法写入表头。"_s;
     std::string text;
@@ -195,7 +191,7 @@ bool writeXlsx(const QString &path, const QList<Column> &columns, const Storage 
                 problem =
                     u"第%1行“%2”列的内容超过 .xlsx 单元格的长度上限（32767 个字符），未保存。"_s
                         .arg(i + 1)
-                        .arg(headerOf(columns[c]));
+                        .arg(columns[c].title());
             else if (e != LXW_NO_ERROR)
                 problem = QString::fromUtf8(lxw_strerror(e));
         }
@@ -263,7 +259,7 @@ bool Grid::saveAs(const QString &path, SaveFormat format, QString *error) const 
                 out += "</title>\n</head>\n<body>\n<table border=\"1\">\n<thead>\n<tr>";
                 for (const Column &c : d->columns) {
                     out += "<th>";
-                    appendHtml(utf8(headerOf(c)), out);
+                    appendHtml(utf8(c.title()), out);
                     out += "</th>";
                 }
                 out += "</tr>\n</thead>\n<tbody>\n";

@@ -19,14 +19,17 @@ namespace {
 
 constexpr qint64 kNotUtf8 = -100;
 
-QString fieldForMessage(const std::string &v) {
-    QString s = QString::fromUtf8(v.data(), qsizetype(v.size()));
-    if (s.size() > 40)
-        s = s.left(40) + u"…"_s;
-    return s;
-}
-
 } // namespace
+
+QString fieldRefusalText(const Column &column, qint64 line, int sourceColumn,
+                         const QString &value) {
+    constexpr int kMax = 40;
+    const QString shown = value.size() <= kMax ? value : value.left(kMax) + u"…"_s;
+    const QString kind = column.type == ColType::Number ? u"数字"_s : u"日期时间"_s;
+    return u"第%1行第%2列（%3）的内容“%4”不是有效的%5，导入已取消，没有导入任何行。"_s.arg(line)
+        .arg(sourceColumn)
+        .arg(column.title(), shown, kind);
+}
 
 ImportResult Grid::importText(const QString &text, qint64 firstLine, ProgressSink *progress) {
     const QByteArray utf8 = text.toUtf8();
@@ -74,16 +77,11 @@ ImportResult Grid::importUtf8(const char *data, qint64 size, qint64 firstLine,
         };
     const RowId before = g.store.rows();
     const TsvOutcome r = appendTsv(g.store, data, std::size_t(size), firstLine, tick);
-    if (r.errorLine) {
-        const Column &col = g.columns[r.errorColumn];
-        const QString name = col.caption.isEmpty() ? col.name : col.caption;
-        const QString kind = col.type == ColType::Number ? u"数字"_s : u"日期时间"_s;
+    if (r.errorLine)
         return {-1, r.errorLine,
-                u"第%1行第%2列（%3）的内容“%4”不是有效的%5，导入已取消，没有导入任何行。"_s
-                    .arg(r.errorLine)
-                    .arg(r.errorColumn + 1)
-                    .arg(name, fieldForMessage(r.errorField), kind)};
-    }
+                fieldRefusalText(
+                    g.columns[r.errorColumn], r.errorLine, r.errorColumn + 1,
+                    QString::fromUtf8(r.errorField.data(), qsizetype(r.errorField.size())))};
     if (r.stopped)
         return {-2, 0, u"导入已中止，没有导入任何行。"_s};
     if (r.notUtf8)

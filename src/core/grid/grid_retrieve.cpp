@@ -45,7 +45,7 @@ qint64 Grid::retrieve(QSqlDatabase db, const QString &sql, const QVariantList &a
             if (!convertVariant(v, type, text, number, isNull)) {
                 const Column &col = d->columns[c];
                 return fail(u"第%1行“%2”列的值“%3”与该列的类型不符"_s.arg(fresh.rows() + 1)
-                                .arg(col.caption.isEmpty() ? col.name : col.caption, v.toString()));
+                                .arg(col.title(), v.toString()));
             }
             if (type == ColType::String)
                 fresh.pushStr(c, text);

@@ -9,23 +9,6 @@ namespace {
 
 constexpr qint64 kProgressEvery = 256;
 
-QString shortened(const QString &value) {
-    constexpr int kMax = 40;
-    return value.size() <= kMax ? value : value.left(kMax) + QStringLiteral("…");
-}
-
-QString refusalText(const Grid &grid, qint64 row, int sourceColumn, int target,
-                    const QString &value) {
-    const Column &col = grid.columns().at(target - 1);
-    const QString name = col.caption.isEmpty() ? col.name : col.caption;
-    const QString kind = grid.columnType(target) == ColType::Number ? QStringLiteral("数字")
-                                                                    : QStringLiteral("日期时间");
-    return QStringLiteral("第%1行第%2列（%3）的内容“%4”不是有效的%5，导入已取消，没有导入任何行。")
-        .arg(row)
-        .arg(sourceColumn)
-        .arg(name, shortened(value), kind);
-}
-
 } // namespace
 
 FillResult fillGrid(Grid &grid, const QList<QStringList> &rows, const FillPlan &plan,
@@ -49,8 +32,8 @@ FillResult fillGrid(Grid &grid, const QList<QStringList> &rows, const FillPlan &
             const QString value = fields.value(k);
             if (!probe.setItem(1, plan.targets[k], value)) {
                 result.refusal =
-                    refusalText(grid, plan.firstNumber + i, plan.sourceColumns.value(k, k + 1),
-                                plan.targets[k], value);
+                    fieldRefusalText(grid.columns().at(plan.targets[k] - 1), plan.firstNumber + i,
+                                     plan.sourceColumns.value(k, k + 1), value);
                 return result;
             }
         }
