@@ -251,19 +251,36 @@ int Transaction::disconnect() {
     return code == 0 ? succeed() : code;
 }
 
-int Transaction::execute(const QString &sql, const QVariantList &args) {
-    if (!m_connected)
-        return fail(QStringLiteral("未连接数据库"));
+// The steps every statement shares: connected, in a transaction when
+// autocommit is off, prepared, bound and run. Nothing (sqlcode set) on failure.
+std::optional<QSqlQuery> Transaction::runStatement(const QString &sql, const QVariantList &args,
+                                                   bool forwardOnly) {
+    if (!m_connected) {
+        fail(QStringLiteral("未连接数据库"));
+        return std::nullopt;
+    }
     if (!beginIfManual())
-        return m_sqlcode;
+        return std::nullopt;
     QSqlQuery q(database());
-    if (!q.prepare(sql))
-        return fail(errorText(q.lastError()));
+    q.setForwardOnly(forwardOnly);
+    if (!q.prepare(sql)) {
+        fail(errorText(q.lastError()));
+        return std::nullopt;
+    }
     for (const QVariant &a : args)
         q.addBindValue(a);
-    if (!q.exec())
-        return fail(errorText(q.lastError()));
-    const int changed = q.isSelect() ? 0 : q.numRowsAffected();
+    if (!q.exec()) {
+        fail(errorText(q.lastError()));
+        return std::nullopt;
+    }
+    return q;
+}
+
+int Transaction::execute(const QString &sql, const QVariantList &args) {
+    const std::optional<QSqlQuery> q = runStatement(sql, args, false);
+    if (!q)
+        return m_sqlcode;
+    const int changed = q->isSelect() ? 0 : q->numRowsAffected();
     return succeed(changed < 0 ? 0 : changed);
 }
 
@@ -281,24 +298,10 @@ std::optional<QVariantList> Transaction::selectRow(const QString &sql, const QVa
 
 QList<QVariantList> Transaction::selectRows(const QString &sql, const QVariantList &args) {
     QList<QVariantList> rows;
-    if (!m_connected) {
-        fail(QStringLiteral("未连接数据库"));
+    std::optional<QSqlQuery> run = runStatement(sql, args, true);
+    if (!run)
         return rows;
-    }
-    if (!beginIfManual())
-        return rows;
-    QSqlQuery q(database());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        fail(errorText(q.lastError()));
-        return rows;
-    }
-    for (const QVariant &a : args)
-        q.addBindValue(a);
-    if (!q.exec()) {
-        fail(errorText(q.lastError()));
-        return rows;
-    }
+    QSqlQuery &q = *run;
     const int columns = q.record().count();
     while (q.next()) {
         QVariantList row;
@@ -316,26 +319,22 @@ QList<QVariantList> Transaction::selectRows(const QString &sql, const QVariantLi
 }
 
 int Transaction::commit() {
-    if (!m_connected)
-        return fail(QStringLiteral("未连接数据库"));
-    if (!m_inTransaction)
-        return succeed();
-    QSqlDatabase db = database();
-    if (!db.commit())
-        return fail(errorText(db.lastError()));
-    m_inTransaction = false;
-    if (!beginIfManual())
-        return m_sqlcode;
-    return succeed();
+    return endTransaction(true);
 }
 
 int Transaction::rollback() {
+    return endTransaction(false);
+}
+
+// Ends the open transaction (keeping or dropping its work) and, with
+// autocommit off, begins the next one.
+int Transaction::endTransaction(bool keep) {
     if (!m_connected)
         return fail(QStringLiteral("未连接数据库"));
     if (!m_inTransaction)
         return succeed();
     QSqlDatabase db = database();
-    if (!db.rollback())
+    if (!(keep ? db.commit() : db.rollback()))
         return fail(errorText(db.lastError()));
     m_inTransaction = false;
     if (!beginIfManual())

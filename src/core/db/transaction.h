@@ -12,6 +12,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -68,6 +69,9 @@ private:
     bool createDesktopDatabase(const QString &path);
     bool openOdbc(const QString &connectString);
     bool beginIfManual();
+    std::optional<QSqlQuery> runStatement(const QString &sql, const QVariantList &args,
+                                          bool forwardOnly);
+    int endTransaction(bool keep);
     void closeConnection();
 
     QString m_dbms;
