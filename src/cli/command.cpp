@@ -78,12 +78,9 @@ int readInputGrid(const CommandSpec &spec, const Args &args, Grid &grid) {
     if (args.has(u"in"_s)) {
         source = args.value(u"in"_s);
         QFile f(source);
-        if (!f.open(QIODevice::ReadOnly)) {
-            printError(commandPrefix(spec) + u"无法读取 "_s + source + u"："_s + f.errorString());
-            return kExitUsage;
-        }
-        bytes = f.readAll();
-        if (f.error() != QFileDevice::NoError) {
+        if (f.open(QIODevice::ReadOnly))
+            bytes = f.readAll();
+        if (f.error() != QFileDevice::NoError) { // failed to open or to read
             printError(commandPrefix(spec) + u"无法读取 "_s + source + u"："_s + f.errorString());
             return kExitUsage;
         }
