@@ -97,9 +97,8 @@ ProfileText parse(const QByteArray &bytes) {
         splitBytes(body.toByteArray(), p);
     }
     // New lines end like the file's first line does (CR LF for a new file).
-    const QString all = text::decodeText(bytes);
-    const qsizetype firstNl = all.indexOf(u'\n');
-    if (firstNl >= 0 && (firstNl == 0 || all.at(firstNl - 1) != u'\r'))
+    if (!p.lines.isEmpty() && p.lines.first().hasEol &&
+        !p.lines.first().raw.endsWith(encode(p.eol, p.encoding)))
         p.eol = QStringLiteral("\n");
     return p;
 }
