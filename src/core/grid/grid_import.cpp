@@ -61,7 +61,8 @@ ImportResult Grid::importFile(const QString &path, qint64 firstLine, ProgressSin
         if (r.rows != kNotUtf8)
             return r;
     }
-    const QByteArray utf8 = text::decodeText(view.toByteArray()).toUtf8();
+    // The bytes are decoded where they lie, mapped or read, without a copy.
+    const QByteArray utf8 = text::decodeText(QByteArray::fromRawData(bytes, size)).toUtf8();
     file.close();
     return importUtf8(utf8.constData(), utf8.size(), firstLine, progress);
 }
