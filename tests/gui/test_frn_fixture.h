@@ -22,49 +22,13 @@ namespace frntest {
 
 using zorv::test::ScriptedPlatform;
 
-// The scripted platform, but processEvents() really processes events, as
-// the desktop platform does.
-class PumpingPlatform final : public zorv::Platform {
-public:
-    explicit PumpingPlatform(ScriptedPlatform &inner) : s(inner) { zorv::setPlatform(this); }
-    ~PumpingPlatform() override { zorv::setPlatform(&s); }
-    ScriptedPlatform &s;
-
-    zorv::MsgAnswer messageBox(const QString &t, const QString &x, zorv::MsgIcon i,
-                               zorv::MsgButtons b) override {
-        return s.messageBox(t, x, i, b);
-    }
-    std::optional<zorv::FileChoice> openFile(const QString &t, const QString &e,
-                                             const QString &f) override {
-        return s.openFile(t, e, f);
-    }
-    std::optional<zorv::FileChoice> saveFile(const QString &t, const QString &e,
-                                             const QString &f) override {
-        return s.saveFile(t, e, f);
-    }
-    std::optional<QString> chooseFolder(const QString &t) override { return s.chooseFolder(t); }
-    QString clipboardText() override { return s.clipboardText(); }
-    void setClipboardText(const QString &t) override { s.setClipboardText(t); }
-    bool escPressed() override { return s.escPressed(); }
-    bool shiftDown() override { return s.shiftDown(); }
-    bool ctrlDown() override { return s.ctrlDown(); }
-    bool shellAvailable() override { return s.shellAvailable(); }
-    int shellOpen(const QString &p) override { return s.shellOpen(p); }
-    bool openFolder(const QString &f) override { return s.openFolder(f); }
-    bool openUrl(const QString &u) override { return s.openUrl(u); }
-    QSize screenSize() override { return s.screenSize(); }
-    void setStatusText(const QString &t) override { s.setStatusText(t); }
-    QString statusText() override { return s.statusText(); }
-    void processEvents() override { QCoreApplication::processEvents(); }
-};
-
 struct Fixture {
     zorv::test::TestHome home;
     ScriptedPlatform sp;
-    PumpingPlatform pump{sp};
     std::unique_ptr<w_frn> w;
 
     Fixture() {
+        sp.pumpEvents = true;
         w = std::make_unique<w_frn>();
         w->show();
         if (!QTest::qWaitForWindowExposed(w.get()))

@@ -1,10 +1,16 @@
 #include "support/scripted_platform.h"
 
+#include <QCoreApplication>
+
 namespace zorv::test {
 
-ScriptedPlatform::ScriptedPlatform() { setPlatform(this); }
+ScriptedPlatform::ScriptedPlatform() {
+    setPlatform(this);
+}
 
-ScriptedPlatform::~ScriptedPlatform() { setPlatform(nullptr); }
+ScriptedPlatform::~ScriptedPlatform() {
+    setPlatform(nullptr);
+}
 
 QStringList ScriptedPlatform::messageLines() const {
     QStringList out;
@@ -82,6 +88,11 @@ bool ScriptedPlatform::openUrl(const QString &url) {
 void ScriptedPlatform::setStatusText(const QString &text) {
     m_status = text;
     statusHistory << text;
+}
+
+void ScriptedPlatform::processEvents() {
+    if (pumpEvents)
+        QCoreApplication::processEvents();
 }
 
 } // namespace zorv::test

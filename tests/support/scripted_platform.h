@@ -37,6 +37,9 @@ public:
     void nextFolderCancel() { folders.enqueue(std::nullopt); }
     // escPressed() turns true after this many polls (-1: never).
     int escAfterPolls = -1;
+    // processEvents() really processes events, as the desktop platform does,
+    // so that long loops repaint and timers fire while they run.
+    bool pumpEvents = false;
     bool shift = false;
     bool ctrl = false;
     bool shellPresent = true;
@@ -78,7 +81,7 @@ public:
     QSize screenSize() override { return screen; }
     void setStatusText(const QString &text) override;
     QString statusText() override { return m_status; }
-    void processEvents() override {}
+    void processEvents() override;
 
 private:
     QString m_status;
