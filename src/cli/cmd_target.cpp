@@ -33,16 +33,11 @@ int cmdTarget(const QStringList &argv) {
     if (!args)
         return status;
     const QString dir = folderArgument(args->positionals().at(0));
-    std::unique_ptr<Grid> grid = newFileGrid();
-    if (const int read = readInputGrid(spec(), *args, *grid); read != kExitOk)
-        return read;
-
-    CliPlatform platform;
-    files::FrnState state;
-    const bool filled = files::fillChosenTarget(*grid, state, dir, args->has(u"keep-tree"_s));
-    if (const int written = writeOutputGrid(spec(), *grid); written != kExitOk)
-        return written;
-    return filled ? kExitOk : kExitStopped;
+    return runGridStep(spec(), *args, false, [&](Grid &grid, CliPlatform &, TerminalProgress &) {
+        files::FrnState state;
+        const bool filled = files::fillChosenTarget(grid, state, dir, args->has(u"keep-tree"_s));
+        return filled ? kExitOk : kExitStopped;
+    });
 }
 
 } // namespace zorv::cli
