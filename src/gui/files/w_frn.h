@@ -107,7 +107,6 @@ private:
     public:
         explicit BusyScope(w_frn *window);
         ~BusyScope() override;
-        zorv::ProgressSink &sink() { return *this; }
         void progress(qint64 done, qint64 total, const QString &status) override;
         bool stopRequested() override;
 

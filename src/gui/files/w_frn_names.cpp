@@ -88,7 +88,7 @@ void w_frn::cb_5_clicked() {
     files::ComputeResult result;
     {
         BusyScope busy(this);
-        result = files::computeNames(*m_grid, p, rb_2->isChecked(), busy.sink());
+        result = files::computeNames(*m_grid, p, rb_2->isChecked(), busy);
     }
     if (result == files::ComputeResult::Done)
         cb_3->setEnabled(true);
@@ -98,8 +98,8 @@ void w_frn::cb_4_clicked() {
     bool imported;
     {
         BusyScope busy(this);
-        imported = files::importNewNames(*m_grid, em_4->value(), sle_1->text(), files::openListFile,
-                                         busy.sink());
+        imported =
+            files::importNewNames(*m_grid, em_4->value(), sle_1->text(), files::openListFile, busy);
     }
     if (imported)
         cb_3->setEnabled(true);

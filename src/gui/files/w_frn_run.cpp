@@ -38,7 +38,7 @@ void w_frn::cb_3_clicked() {
     files::RunSummary summary;
     {
         BusyScope busy(this);
-        summary = files::executeRun(*m_grid, m_state, runOptions(), busy.sink());
+        summary = files::executeRun(*m_grid, m_state, runOptions(), busy);
     }
     // Only a run that went to its end makes the button usable again; the
     // finished run has shown every row, so the list is no longer filtered.
@@ -60,7 +60,7 @@ void w_frn::cb_10_clicked() {
     files::MatchEnd end;
     {
         BusyScope busy(this);
-        end = files::matchNameListChosen(*m_grid, sle_1->text(), files::openListFile, busy.sink());
+        end = files::matchNameListChosen(*m_grid, sle_1->text(), files::openListFile, busy);
     }
     if (end == files::MatchEnd::Filtered)
         rb_4->setChecked(true);

@@ -28,7 +28,7 @@ void w_frn::cb_1_clicked() {
     const auto chosen = zorv::platform().chooseFolder(u"选择欲批量更名的源文件所在文件夹"_s);
     {
         BusyScope busy(this);
-        files::scanChosenSource(*m_grid, m_state, chosen, options, busy.sink());
+        files::scanChosenSource(*m_grid, m_state, chosen, options, busy);
     }
     updatePreviewButton();
 }
