@@ -30,6 +30,50 @@ bool readAll(std::FILE *in, QByteArray *out) {
     return !std::ferror(in);
 }
 
+// Reads the grid of standard input or --in FILE; on failure prints a message
+// naming the line and returns kExitUsage.
+int readInputGrid(const CommandSpec &spec, const Args &args, Grid &grid) {
+    QByteArray bytes;
+    QString source;
+    if (args.has(u"in"_s)) {
+        source = args.value(u"in"_s);
+        QFile f(source);
+        if (f.open(QIODevice::ReadOnly))
+            bytes = f.readAll();
+        if (f.error() != QFileDevice::NoError) { // failed to open or to read
+            printError(commandPrefix(spec) + u"无法读取 "_s + source + u"："_s + f.errorString());
+            return kExitUsage;
+        }
+    } else {
+        source = u"标准输入"_s;
+        if (isatty(STDIN_FILENO)) {
+            printError(commandPrefix(spec) +
+                       u"标准输入是终端：请用管道送入文件表格，或用 --in FILE 指定"_s);
+            return kExitUsage;
+        }
+        if (!readAll(stdin, &bytes)) {
+            printError(commandPrefix(spec) + u"无法读取标准输入"_s);
+            return kExitUsage;
+        }
+    }
+    StreamError error;
+    if (!readGridStream(bytes, grid, &error)) {
+        printError(commandPrefix(spec) + source + u" 第 "_s + QString::number(error.line) +
+                   u" 行："_s + error.message);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
+// Writes grid to standard output; kExitUsage when the output failed.
+int writeOutputGrid(const CommandSpec &spec, Grid &grid) {
+    if (!writeGridStream(grid, stdout)) {
+        printError(commandPrefix(spec) + u"无法写出到标准输出"_s);
+        return kExitUsage;
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 QString commandPrefix(const CommandSpec &spec) {
@@ -68,54 +112,9 @@ std::optional<Args> parseCommand(const CommandSpec &spec, const QStringList &arg
     return parsed;
 }
 
-std::unique_ptr<Grid> newFileGrid() {
-    return files::makeFrn1Grid();
-}
-
-int readInputGrid(const CommandSpec &spec, const Args &args, Grid &grid) {
-    QByteArray bytes;
-    QString source;
-    if (args.has(u"in"_s)) {
-        source = args.value(u"in"_s);
-        QFile f(source);
-        if (f.open(QIODevice::ReadOnly))
-            bytes = f.readAll();
-        if (f.error() != QFileDevice::NoError) { // failed to open or to read
-            printError(commandPrefix(spec) + u"无法读取 "_s + source + u"："_s + f.errorString());
-            return kExitUsage;
-        }
-    } else {
-        source = u"标准输入"_s;
-        if (isatty(STDIN_FILENO)) {
-            printError(commandPrefix(spec) +
-                       u"标准输入是终端：请用管道送入文件表格，或用 --in FILE 指定"_s);
-            return kExitUsage;
-        }
-        if (!readAll(stdin, &bytes)) {
-            printError(commandPrefix(spec) + u"无法读取标准输入"_s);
-            return kExitUsage;
-        }
-    }
-    StreamError error;
-    if (!readGridStream(bytes, grid, &error)) {
-        printError(commandPrefix(spec) + source + u" 第 "_s + QString::number(error.line) +
-                   u" 行："_s + error.message);
-        return kExitUsage;
-    }
-    return kExitOk;
-}
-
-int writeOutputGrid(const CommandSpec &spec, Grid &grid) {
-    if (!writeGridStream(grid, stdout)) {
-        printError(commandPrefix(spec) + u"无法写出到标准输出"_s);
-        return kExitUsage;
-    }
-    return kExitOk;
-}
-
 int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible,
                 const GridStep &step) {
-    std::unique_ptr<Grid> grid = newFileGrid();
+    std::unique_ptr<Grid> grid = files::makeFrn1Grid();
     if (const int read = readInputGrid(spec, args, *grid); read != kExitOk)
         return read;
     if (interruptible)

@@ -42,19 +42,11 @@ std::optional<Args> parseCommand(const CommandSpec &spec, const QStringList &arg
 QString commandPrefix(const CommandSpec &spec);
 int usageError(const CommandSpec &spec, const QString &message);
 
-// The empty file grid with the columns of the file window.
-std::unique_ptr<Grid> newFileGrid();
-
-// Reads the grid of standard input or --in FILE into grid; on failure prints
-// a message naming the line and returns kExitUsage, else kExitOk.
-int readInputGrid(const CommandSpec &spec, const Args &args, Grid &grid);
-// Writes grid to standard output; kExitUsage when the output failed.
-int writeOutputGrid(const CommandSpec &spec, Grid &grid);
-
 // A step over the file grid: returns kExitOk or kExitStopped.
 using GridStep = std::function<int(Grid &grid, CliPlatform &platform, TerminalProgress &progress)>;
-// The body of a sub-command that changes the grid: reads the input grid, runs
-// step with the terminal's progress line and the command line's platform,
+// The body of a sub-command that changes the grid: reads the grid of standard
+// input or --in FILE into the file window's columns (a bad input is reported
+// naming its line), runs step with the terminal's progress line and the command line's platform,
 // clears the progress line and writes the grid out. With interruptible,
 // Ctrl-C asks the step to stop between rows once the grid has been read.
 // Returns step's status, or kExitUsage when reading or writing failed.
