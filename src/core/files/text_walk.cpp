@@ -10,44 +10,40 @@
 #include <deque>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace zorv::files {
 namespace {
 
-// The walk runs in two passes. The first reads every folder in walk order
-// and records the runs of file entries; a file entry's kind is final there
-// unless it needs a stat (the read-only test, or what a link points to),
-// which never turns it into a folder, so the order is known before any stat.
-// The stats are done folder by folder, shared between the writing pass and
-// a helper thread that starts on them while the tree is still being read;
-// each run is written once its folder is done.
+// The folders are read by two threads: each takes a whole folder, reads and
+// sorts its entries, does the stats its files need on the same descriptor,
+// and queues its sub-folders. The queue is a stack, and sub-folders go on it
+// in reverse, so both threads work near the front of the depth-first order.
+// The calling thread writes the runs in that order as soon as each folder it
+// reaches is done; when it reaches one that is not, it reads it itself or
+// helps with another, so neither thread waits for the other.
 
 struct Entry {
     std::uint32_t off = 0;
     std::uint32_t len = 0;
     unsigned char type = DT_UNKNOWN;
-    EntryKind kind = EntryKind::Skip; // written by the stats of the second pass
-    bool folder = false;              // fixed by the first pass
+    EntryKind kind = EntryKind::Skip;
+    bool folder = false;
     bool needsLookup = false;
 };
 
 struct Folder {
     std::string path;  // bytes, ending in "/"
+    std::string text;  // UTF-8 text of the path, ending in "/"
     std::string names; // the names' bytes, each ending in NUL
     std::vector<Entry> entries;
-    size_t lookups = 0;
-    std::atomic<int> state{0}; // 0 waiting, 1 being looked up, 2 done
-};
-
-struct Run {
-    size_t folder;
-    size_t textOff, textLen; // the folder's text in m_texts
-    std::vector<std::uint32_t> entries;
+    std::vector<Folder *> children; // one per folder entry, in entry order
+    bool readable = false;
+    std::atomic<int> state{0}; // 0 waiting, 1 being read, 2 done
 };
 
 bool isAscii(const char *s, size_t n) {
@@ -66,6 +62,14 @@ void appendText(std::string &out, const char *s, size_t n) {
     out.append(t.constData(), size_t(t.size()));
 }
 
+void pause() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#else
+    std::this_thread::yield();
+#endif
+}
+
 class TextWalker {
 public:
     TextWalker(int mask, bool recursive, const std::function<void(const TextFileRun &)> &onRun)
@@ -75,8 +79,7 @@ public:
             return;
         {
             std::lock_guard lock(m_mutex);
-            m_reading = false;
-            m_pending.clear();
+            m_finished = true;
         }
         m_wake.notify_one();
         m_helper.join();
@@ -87,205 +90,209 @@ public:
         QByteArray bytes;
         if (!encodePath(top, &bytes))
             return false;
-        std::string path(bytes.constData(), size_t(bytes.size()));
+        Folder &root = m_folders.emplace_back();
+        root.path.assign(bytes.constData(), size_t(bytes.size()));
         const QByteArray text = top.toUtf8();
-        std::string dirText(text.constData(), size_t(text.size()));
-        m_topText = dirText.size();
-        if (!walk(path, dirText))
+        root.text.assign(text.constData(), size_t(text.size()));
+        m_topText = root.text.size();
+        waitFor(root);
+        if (!root.readable)
             return false;
-        lookUpAndWrite();
+        write(root);
         return true;
     }
 
 private:
-    bool read(Folder &f) {
-        DIR *dir = openFolderStream(f.path.c_str());
-        if (!dir)
-            return false;
-        const int fd = dirfd(dir);
-        while (const struct dirent *de = readdir(dir)) {
-            const char *name = de->d_name;
-            if (skippedName(name, m_mask))
-                continue;
-            Entry e;
-            e.type = de->d_type;
-            switch (e.type) {
-            case DT_DIR:
-                if (!(m_mask & SubFolders))
-                    continue;
-                e.kind = EntryKind::Folder;
-                e.folder = true;
-                break;
-            case DT_REG:
-                e.kind = EntryKind::File;
-                e.needsLookup = !(m_mask & ReadOnly);
-                break;
-            case DT_LNK: // a file or nothing
-                e.kind = EntryKind::File;
-                e.needsLookup = true;
-                break;
-            case DT_UNKNOWN: // may be a folder: looked up now
-                e.kind = classifyEntry(fd, name, e.type, m_mask);
-                if (e.kind == EntryKind::Skip)
-                    continue;
-                e.folder = e.kind == EntryKind::Folder;
-                break;
-            default:
-                continue;
-            }
-            f.lookups += e.needsLookup;
-            const size_t len = std::strlen(name);
-            e.off = std::uint32_t(f.names.size());
-            e.len = std::uint32_t(len);
-            f.names.append(name, len + 1);
-            f.entries.push_back(e);
-        }
-        closedir(dir);
-        const char *names = f.names.data();
-        std::sort(f.entries.begin(), f.entries.end(), [names](const Entry &a, const Entry &b) {
-            return entryBytesBefore(QByteArrayView(names + a.off, a.len), a.folder,
-                                    QByteArrayView(names + b.off, b.len), b.folder);
-        });
-        return true;
-    }
-
-    bool walk(std::string &path, std::string &dirText) {
-        m_folders.emplace_back();
-        const size_t index = m_folders.size() - 1;
-        Folder &f = m_folders.back();
-        f.path = path;
-        if (!read(f))
-            return false;
-        if (f.lookups)
-            share(f);
-        std::vector<std::uint32_t> run;
-        auto endRun = [&] {
-            if (run.empty())
-                return;
-            m_runs.push_back(Run{index, m_texts.size(), dirText.size(), std::move(run)});
-            m_texts += dirText;
-            run.clear();
-        };
-        for (std::uint32_t i = 0; i < f.entries.size(); ++i) {
-            const Entry &e = f.entries[i];
-            if (!e.folder) {
-                run.push_back(i);
-                continue;
-            }
-            if (!m_recursive)
-                continue;
-            endRun();
-            const size_t pathLen = path.size();
-            const size_t textLen = dirText.size();
-            path.append(f.names.data() + e.off, e.len).push_back('/');
-            appendText(dirText, f.names.data() + e.off, e.len);
-            dirText.push_back('/');
-            walk(path, dirText);
-            path.resize(pathLen);
-            dirText.resize(textLen);
-        }
-        endRun();
-        return true;
-    }
-
-    // The stats of one folder's entries; those that fail or turn out not to
-    // be listed become Skip.
-    void lookUp(Folder &f) {
-        if (f.lookups == 0)
-            return;
-        const int fd = open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        for (Entry &e : f.entries)
-            if (e.needsLookup)
-                e.kind = fd < 0 ? EntryKind::Skip
-                                : classifyEntry(fd, f.names.data() + e.off, e.type, m_mask);
-        if (fd >= 0)
-            close(fd);
-    }
-
     bool claim(Folder &f) {
         int waiting = 0;
         return f.state.compare_exchange_strong(waiting, 1, std::memory_order_acq_rel);
     }
 
-    // Offers a folder read by the first pass to the helper thread, started
-    // once there are enough stats to share.
-    void share(Folder &f) {
-        constexpr size_t kShared = 256; // fewer stats than this are not worth a thread
-        m_lookups += f.lookups;
-        {
-            std::lock_guard lock(m_mutex);
-            m_pending.push_back(&f);
+    // Reads a claimed folder: its listed entries in listing order, each
+    // file's kind settled by the stats it needs, its sub-folders queued.
+    void load(Folder &f) {
+        const int fd = open(f.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            readEntries(f, fd);
+            close(fd);
+            f.readable = true;
         }
-        if (m_helper.joinable())
-            m_wake.notify_one();
-        else if (m_lookups >= kShared)
-            m_helper = std::thread([this] { helper(); });
+        if (!f.children.empty())
+            queue(f);
+        f.state.store(2, std::memory_order_release);
     }
 
-    void finishReading() {
-        if (!m_helper.joinable())
+    // The listed entries of the open folder fd, read straight from
+    // getdents64 so the same descriptor serves the stats. A read error ends
+    // the folder with the entries read so far, as readdir would.
+    void readEntries(Folder &f, int fd) {
+        alignas(struct dirent64) char buf[32768];
+        while (true) {
+            const ssize_t n = getdents64(fd, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            for (ssize_t at = 0; at < n;) {
+                const auto *de = reinterpret_cast<const struct dirent64 *>(buf + at);
+                at += de->d_reclen;
+                addEntry(f, fd, de->d_name, de->d_type);
+            }
+        }
+        const char *names = f.names.data();
+        std::sort(f.entries.begin(), f.entries.end(), [names](const Entry &a, const Entry &b) {
+            if (!a.folder && !b.folder) { // the common case, without the brackets
+                const int c = std::memcmp(names + a.off, names + b.off, std::min(a.len, b.len));
+                return c != 0 ? c < 0 : a.len < b.len;
+            }
+            return entryBytesBefore(QByteArrayView(names + a.off, a.len), a.folder,
+                                    QByteArrayView(names + b.off, b.len), b.folder);
+        });
+        for (Entry &e : f.entries) {
+            const char *name = f.names.data() + e.off;
+            if (e.needsLookup)
+                e.kind = classifyEntry(fd, name, e.type, m_mask);
+            if (!e.folder || !m_recursive)
+                continue;
+            Folder *child = newFolder();
+            child->path.reserve(f.path.size() + e.len + 1);
+            child->path.append(f.path).append(name, e.len).push_back('/');
+            child->text = f.text;
+            appendText(child->text, name, e.len);
+            child->text.push_back('/');
+            f.children.push_back(child);
+        }
+        m_seen.fetch_add(f.entries.size(), std::memory_order_relaxed);
+    }
+
+    void addEntry(Folder &f, int fd, const char *name, unsigned char type) {
+        if (skippedName(name, m_mask))
+            return;
+        Entry e;
+        e.type = type;
+        switch (type) {
+        case DT_DIR:
+            if (!(m_mask & SubFolders))
+                return;
+            e.kind = EntryKind::Folder;
+            e.folder = true;
+            break;
+        case DT_REG:
+            e.kind = EntryKind::File;
+            e.needsLookup = !(m_mask & ReadOnly);
+            break;
+        case DT_LNK: // a file or nothing
+            e.kind = EntryKind::File;
+            e.needsLookup = true;
+            break;
+        case DT_UNKNOWN: // may be a folder: looked up now
+            e.kind = classifyEntry(fd, name, type, m_mask);
+            if (e.kind == EntryKind::Skip)
+                return;
+            e.folder = e.kind == EntryKind::Folder;
+            break;
+        default:
+            return;
+        }
+        const size_t len = std::strlen(name);
+        e.off = std::uint32_t(f.names.size());
+        e.len = std::uint32_t(len);
+        f.names.append(name, len + 1);
+        f.entries.push_back(e);
+    }
+
+    Folder *newFolder() {
+        std::lock_guard lock(m_mutex);
+        return &m_folders.emplace_back();
+    }
+
+    // Sub-folders go on the stack last first, so the first is taken next.
+    void queue(Folder &f) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_jobs.insert(m_jobs.end(), f.children.rbegin(), f.children.rend());
+        }
+        if (m_helping.load(std::memory_order_acquire))
+            m_wake.notify_one();
+    }
+
+    // Takes a queued folder nobody has claimed yet; nullptr when none is left.
+    Folder *takeJob() {
+        std::lock_guard lock(m_mutex);
+        while (!m_jobs.empty()) {
+            Folder *f = m_jobs.back();
+            m_jobs.pop_back();
+            if (f->state.load(std::memory_order_relaxed) == 0)
+                return f;
+        }
+        return nullptr;
+    }
+
+    // Returns once f is done, reading it here if nobody has begun it, and
+    // reading other folders meanwhile if the helper has.
+    void waitFor(Folder &f) {
+        while (f.state.load(std::memory_order_acquire) != 2) {
+            if (claim(f)) {
+                load(f);
+                break;
+            }
+            if (Folder *other = takeJob()) {
+                if (claim(*other))
+                    load(*other);
+            } else {
+                pause();
+            }
+        }
+        startHelperIfWorthIt();
+    }
+
+    // A second thread pays off once there are enough entries to share;
+    // small listings stay on the calling thread.
+    void startHelperIfWorthIt() {
+        constexpr size_t kShared = 256;
+        if (m_helper.joinable() || m_seen.load(std::memory_order_relaxed) < kShared)
             return;
         {
             std::lock_guard lock(m_mutex);
-            m_reading = false;
+            if (m_jobs.empty())
+                return;
         }
-        m_wake.notify_one();
+        m_helping.store(true, std::memory_order_release);
+        m_helper = std::thread([this] { helper(); });
     }
 
-    // While the tree is read the helper takes the folders in the order they
-    // were read; then it takes them from the last one while the writer goes
-    // from the first, so neither waits for the other until they meet.
     void helper() {
         std::unique_lock lock(m_mutex);
-        while (true) {
-            if (m_pending.empty()) {
-                if (!m_reading)
-                    return;
+        while (!m_finished) {
+            if (m_jobs.empty()) {
                 m_wake.wait(lock);
                 continue;
             }
-            const bool fromEnd = !m_reading;
-            Folder *f;
-            if (fromEnd) {
-                f = m_pending.back();
-                m_pending.pop_back();
-            } else {
-                f = m_pending.front();
-                m_pending.pop_front();
-            }
+            Folder *f = m_jobs.back();
+            m_jobs.pop_back();
             lock.unlock();
-            const bool mine = claim(*f);
-            if (mine) {
-                lookUp(*f);
-                f->state.store(2, std::memory_order_release);
-            }
-            if (fromEnd && !mine)
-                return; // the writer got here first: the rest is its own
+            if (claim(*f))
+                load(*f);
             lock.lock();
         }
     }
 
-    void lookUpAndWrite() {
-        finishReading();
+    // Writes the runs of files depth-first: a folder's files up to each
+    // sub-folder, then that sub-folder's, then the files after it.
+    void write(Folder &root) {
+        struct Position {
+            Folder *folder;
+            size_t next = 0;  // the next entry to write
+            size_t child = 0; // the next sub-folder to enter
+        };
+        std::vector<Position> path{{&root}};
         std::deque<std::string> decoded;
         std::vector<std::string_view> names;
-        for (const Run &run : m_runs) {
-            Folder &f = m_folders[run.folder];
-            if (f.lookups && f.state.load(std::memory_order_acquire) != 2) {
-                if (claim(f)) {
-                    lookUp(f);
-                    f.state.store(2, std::memory_order_release);
-                } else {
-                    while (f.state.load(std::memory_order_acquire) != 2) {
-#if defined(__x86_64__) || defined(__i386__)
-                        __builtin_ia32_pause();
-#endif
-                    }
-                }
-            }
+        while (!path.empty()) {
+            Position &at = path.back();
+            Folder &f = *at.folder;
             names.clear();
             decoded.clear();
-            for (const std::uint32_t i : run.entries) {
+            size_t i = at.next;
+            for (; i < f.entries.size() && !f.entries[i].folder; ++i) {
                 const Entry &e = f.entries[i];
                 if (e.kind != EntryKind::File)
                     continue;
@@ -298,26 +305,48 @@ private:
                 appendText(t, s, e.len);
                 names.emplace_back(t);
             }
-            if (names.empty())
+            if (!names.empty()) {
+                const std::string_view text(f.text);
+                m_onRun(TextFileRun{text, text.substr(m_topText), &names});
+            }
+            if (i == f.entries.size()) {
+                release(f);
+                path.pop_back();
                 continue;
-            const std::string_view text(m_texts.data() + run.textOff, run.textLen);
-            m_onRun(TextFileRun{text, text.substr(m_topText), &names});
+            }
+            at.next = i + 1;
+            if (at.child >= f.children.size())
+                continue; // a listed sub-folder of a flat listing
+            Folder *child = f.children[at.child++];
+            waitFor(*child);
+            path.push_back({child});
         }
+        {
+            std::lock_guard lock(m_mutex);
+            m_finished = true;
+        }
+        m_wake.notify_one();
+    }
+
+    // A written folder keeps its node (the stack may still point at it) but
+    // not its entries.
+    static void release(Folder &f) {
+        std::string().swap(f.names);
+        std::vector<Entry>().swap(f.entries);
     }
 
     int m_mask;
     bool m_recursive;
     const std::function<void(const TextFileRun &)> &m_onRun;
     size_t m_topText = 0;
-    std::deque<Folder> m_folders; // stable addresses for the helper
-    std::vector<Run> m_runs;
-    std::string m_texts; // the folders' texts of the runs
-    size_t m_lookups = 0;
-    std::thread m_helper;
-    std::mutex m_mutex; // guards m_pending and m_reading
+    std::deque<Folder> m_folders; // stable addresses; grown under m_mutex
+    std::atomic<size_t> m_seen{0};
+    std::thread m_helper; // started and joined by the writing thread
+    std::atomic<bool> m_helping{false};
+    std::mutex m_mutex; // guards m_folders' growth, m_jobs and m_finished
     std::condition_variable m_wake;
-    std::deque<Folder *> m_pending; // read, not yet taken by the helper
-    bool m_reading = true;
+    std::vector<Folder *> m_jobs; // read by nobody yet, or claimed meanwhile
+    bool m_finished = false;
 };
 
 } // namespace

@@ -6,8 +6,9 @@
 // UTF-8 pass through as their bytes; others are given as the UTF-8 of their
 // decoded text (U+FFFD where the bytes were not UTF-8), as walkSource does.
 //
-// The stats that the read-only test needs (one per file unless read-only
-// files are listed) are shared with a helper thread on large folders.
+// On larger trees a helper thread reads folders and does the stats of the
+// read-only test (one per file unless read-only files are listed) beside the
+// calling thread, which writes the runs in order.
 
 #include <QString>
 #include <functional>
