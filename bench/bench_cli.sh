@@ -10,11 +10,13 @@ bin="${ZORV_BENCH_BIN:?set ZORV_BENCH_BIN to the folder of the benchmark binarie
 build="${ZORV_BUILD:-$(dirname "$bin")}"
 zorv="$build/src/cli/zorv"
 baseline="$bin/baseline_rename"
+floor="$bin/baseline_walk_stat"
 python=/usr/bin/python3
 files="${ZORV_BENCH_CLI_FILES:-100000}"
 runs="${ZORV_BENCH_CLI_RUNS:-5}"
-for tool in "$zorv" "$baseline"; do
-  [ -x "$tool" ] || { echo "missing $tool (build the targets zorv and baseline_rename)"; exit 1; }
+list_runs="${ZORV_BENCH_CLI_LIST_RUNS:-15}" # listings take a tenth of a second: more runs
+for tool in "$zorv" "$baseline" "$floor"; do
+  [ -x "$tool" ] || { echo "missing $tool (build zorv, baseline_rename, baseline_walk_stat)"; exit 1; }
 done
 command -v rename >/dev/null || { echo "missing Debian's rename: apt-get install -y rename"; exit 1; }
 
@@ -70,20 +72,25 @@ cmd[zorv list --recursive]="'$zorv' files list --recursive '$work/tree'"
 cmd[find -type f -printf]="find '$work/tree' -type f -printf '%h/\t%f\n'"
 cmd[zorv list --recursive --hidden]="'$zorv' files list --recursive --hidden '$work/tree'"
 cmd[find -printf %m (a stat each)]="find '$work/tree' -type f -printf '%h/\t%f\t%m\n'"
+# The least a listing with a stat per file can do on two threads: no sorting,
+# no decoding, no output (baseline_walk_stat.cpp).
+cmd[floor: 2 threads, a stat each]="'$floor' '$work/tree'"
 rows=$(bash -c "${cmd[zorv list --recursive]}" 2>/dev/null | tail -n +2 | wc -l) # warms the tree
 bash -c "${cmd[find -type f -printf]}" >/dev/null
 before="" after=""
-compare "zorv list --recursive" "find -type f -printf" "zorv list --recursive --hidden" \
-  "find -printf %m (a stat each)"
+runs=$list_runs compare "zorv list --recursive" "find -type f -printf" "zorv list --recursive --hidden" \
+  "find -printf %m (a stat each)" "floor: 2 threads, a stat each"
 echo "list, $rows files in 1,000 folders:"
 for n in "zorv list --recursive" "find -type f -printf" "zorv list --recursive --hidden" \
-  "find -printf %m (a stat each)"; do line "$n"; done
+  "find -printf %m (a stat each)" "floor: 2 threads, a stat each"; do line "$n"; done
 echo "  zorv list --recursive / find -type f: $(ratio "${wall[zorv list --recursive]}" \
   "${wall[find -type f -printf]}") wall, $(ratio "${cpu[zorv list --recursive]}" \
   "${cpu[find -type f -printf]}") cpu (target <= 1.5)"
 echo "  zorv list --recursive / find %m:      $(ratio "${wall[zorv list --recursive]}" \
   "${wall[find -printf %m (a stat each)]}") wall, $(ratio "${cpu[zorv list --recursive]}" \
   "${cpu[find -printf %m (a stat each)]}") cpu"
+echo "  floor / find -type f:                 $(ratio "${wall[floor: 2 threads, a stat each]}" \
+  "${wall[find -type f -printf]}") wall"
 rm -rf "$work/tree"
 
 # --- renaming in place -----------------------------------------------------
