@@ -14,8 +14,11 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <ftw.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace zorv;
@@ -95,6 +98,24 @@ class TestListStream : public QObject {
         QVERIFY(::mkfifo(r("/fifo").constData(), 0644) == 0);
     }
 
+    // The grid of the window's scan written as a stream, and the stream of
+    // the fresh list, for the same folder and options.
+    static std::pair<QByteArray, QByteArray> scannedAndStreamed(const QByteArray &root,
+                                                                bool recursive, bool hidden) {
+        ScriptedPlatform platform;
+        ProgressSink progress;
+        const QString path1 = files::normaliseSourceFolder(QFile::decodeName(root));
+        std::unique_ptr<Grid> grid = files::makeFrn1Grid();
+        files::ScanOptions options;
+        options.recursive = recursive;
+        options.hidden = hidden;
+        files::scanIntoGrid(*grid, path1, options, progress);
+        const QByteArray expected = captured([&](std::FILE *f) { cli::writeGridStream(*grid, f); });
+        const QByteArray streamed = captured(
+            [&](std::FILE *f) { cli::streamFreshList(path1, recursive, hidden, f, progress); });
+        return {expected, streamed};
+    }
+
 private slots:
     void initTestCase() { build(); }
     // The non-UTF-8 names are beyond what QTemporaryDir can remove.
@@ -116,18 +137,8 @@ private slots:
     void sameBytesAsTheScannedGrid() {
         QFETCH(bool, recursive);
         QFETCH(bool, hidden);
-        ScriptedPlatform platform;
-        ProgressSink progress;
-        const QString path1 = files::normaliseSourceFolder(QFile::decodeName(m_root));
-        std::unique_ptr<Grid> grid = files::makeFrn1Grid();
-        files::ScanOptions options;
-        options.recursive = recursive;
-        options.hidden = hidden;
-        files::scanIntoGrid(*grid, path1, options, progress);
-        const QByteArray expected = captured([&](std::FILE *f) { cli::writeGridStream(*grid, f); });
-        const QByteArray streamed = captured(
-            [&](std::FILE *f) { cli::streamFreshList(path1, recursive, hidden, f, progress); });
-        QVERIFY(grid->rowCount() > 3);
+        const auto [expected, streamed] = scannedAndStreamed(m_root, recursive, hidden);
+        QVERIFY(expected.count('\n') > 4);
         QCOMPARE(streamed, expected);
         // The names that need care are there at all.
         QVERIFY(expected.contains("tab\\there"));
@@ -138,6 +149,36 @@ private slots:
         QCOMPARE(expected.contains("big/"), recursive);
         QVERIFY(!expected.contains("link-to-dir") && !expected.contains("dangling") &&
                 !expected.contains("fifo"));
+    }
+
+    // Four levels of four folders, each folder with files that sort before,
+    // between and after its sub-folders: the two reading threads finish
+    // folders out of order, and the rows must still come depth-first.
+    void deepTreeInWalkOrder() {
+        const QByteArray root = QFile::encodeName(m_home.path()) + "/deep";
+        QVERIFY(::mkdir(root.constData(), 0755) == 0);
+        std::vector<QByteArray> level{root};
+        for (int depth = 0; depth < 4; ++depth) {
+            std::vector<QByteArray> next;
+            for (const QByteArray &dir : level) {
+                for (const char *f : {"/0-first", "/b-middle", "/z-last"})
+                    touch(dir + f, depth == 2 && f[1] == 'b' ? 0444 : 0644);
+                for (const char *d : {"/a", "/c", "/[d]", "/y"}) {
+                    next.push_back(dir + d);
+                    QVERIFY(::mkdir(next.back().constData(), 0755) == 0);
+                }
+            }
+            level = std::move(next);
+        }
+        for (const QByteArray &dir : level)
+            touch(dir + "/leaf");
+        for (int round = 0; round < 5; ++round) {
+            const auto [expected, streamed] = scannedAndStreamed(root, true, false);
+            QCOMPARE(streamed, expected);
+            QCOMPARE(expected.count('\n'), qsizetype(1 + 85 * 3 - 16 + 256));
+        }
+        const auto [expected, streamed] = scannedAndStreamed(root, true, true);
+        QCOMPARE(streamed, expected);
     }
 
     void emptyAndMissingFolders() {
