@@ -31,7 +31,9 @@ bool importNewNames(Grid &grid, int columns, const QString &sle1Text, const List
                     ProgressSink &progress);
 
 // Writes filey of every shown row, one UTF-8 line each (LF), replacing path.
-// Messages: "提示" / "文件不能打开", "提示" / "文件写入错误".
+// Messages: "提示" / "文件不能打开", "提示" / "文件写入错误". A name holding a
+// line break would not read back as one line: nothing is written and the
+// message names its row.
 bool exportSourceNames(const Grid &grid, const QString &path);
 // cb_2 in full: "提示" / "还没有源文件" for an empty grid, the save dialog
 // (title "打开文件", extension "TXT", filter "文本文件 (*.TXT),*.TXT,Excel文件

@@ -107,8 +107,16 @@ private slots:
         QVERIFY(!exportSourceNames(*g, u"/nonexistent-folder/x.txt"_s));
         platform.nextFileCancel();
         QVERIFY(!exportSourceNamesChosen(*g));
+        // A line break inside a name: the file is left as it was.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.TXT"_s);
+        QVERIFY(zorv::test::writeFile(path, "kept"));
+        addRow(*g, {u"/p/"_s, u"two\nlines"_s});
+        QVERIFY(!exportSourceNames(*g, path));
+        QCOMPARE(zorv::test::readFile(path), QByteArray("kept"));
         QCOMPARE(platform.messageLines(),
-                 (QStringList{u"提示 / 还没有源文件"_s, u"提示 / 文件不能打开"_s}));
+                 (QStringList{u"提示 / 还没有源文件"_s, u"提示 / 文件不能打开"_s,
+                              u"提示 / 第2行的源文件名含有换行符，不能逐行导出：two lines"_s}));
     }
 
     void sheetPaths() {
