@@ -54,11 +54,12 @@ void appendNumber(QByteArray &buf, const QVariant &v) {
 
 // The rows of body (lines after the header) straight into the grid through
 // its parallel text import, when that reads them exactly as the cell-by-cell
-// path would: columns in stream order, no escape to undo, every line a row of
-// seven fields with a number or nothing in xh. False leaves the grid as it
-// was and the caller takes the cell-by-cell path, which also names the error.
+// path would: columns in stream order, no escape to undo, no quote the grid
+// would take for spreadsheet quoting, every line a row of seven fields with a
+// number or nothing in xh. False leaves the grid as it was and the caller
+// takes the cell-by-cell path, which also names the error.
 bool bulkImport(QByteArrayView body, Grid &grid) {
-    if (body.contains('\\'))
+    if (body.contains('\\') || body.contains('"'))
         return false;
     for (qsizetype pos = 0; pos < body.size();) {
         qsizetype end = body.indexOf('\n', pos);

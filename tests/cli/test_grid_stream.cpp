@@ -75,7 +75,7 @@ private slots:
             {u""_s, u"/a/中文/"_s, u"名 字.jpg"_s, u""_s, u""_s, u""_s, u"中文/"_s},
             {u"2.5"_s, u"/a/"_s, u"'it's'"_s, u"~x"_s, u""_s, u"找到"_s, u""_s},
             {u"-7"_s, u"/"_s, u" lead"_s, u"trail "_s, u"/"_s, u""_s, u""_s},
-            {u"1000000000000"_s, u"/a/"_s, u"\"q\".txt"_s, u""_s, u""_s, u""_s, u""_s}};
+            {u"1000000000000"_s, u"/a/"_s, u"\"q\".txt"_s, u"\"whole\""_s, u""_s, u""_s, u""_s}};
         QByteArray plain = kHeader, reordered = "zml\tjg\tnpath\tfilen\tfiley\typath\txh\n";
         for (const QStringList &r : rows) {
             plain += r.join(u'\t').toUtf8() + '\n';

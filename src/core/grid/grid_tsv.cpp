@@ -6,6 +6,7 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -182,6 +183,168 @@ void parsePart(Storage &store, Part &part, std::atomic<bool> &stop,
     part.textUsed = cursor - part.textAt;
 }
 
+// Whether a field of the text starts with a double quote: only then may it
+// hold the quoted fields spreadsheet programs write for values with tabs,
+// line breaks or a leading quote.
+bool quoteAtFieldStart(const char *p, const char *end) {
+    const char *const begin = p;
+    while (const void *hit = std::memchr(p, '"', std::size_t(end - p))) {
+        const char *q = static_cast<const char *>(hit);
+        if (q == begin || q[-1] == '\t' || q[-1] == '\n')
+            return true;
+        p = q + 1;
+    }
+    return false;
+}
+
+// The quoted field at f (which starts with '"'): its value, doubled quotes
+// standing for one, appended to out, and the position after the closing
+// quote; nullptr (out untouched) unless the closing quote comes right before
+// a tab, a line end or the end of the text.
+const char *quotedField(const char *f, const char *end, std::string &out) {
+    const std::size_t start = out.size();
+    for (const char *q = f + 1; q < end; ++q) {
+        if (*q != '"') {
+            out += *q;
+            continue;
+        }
+        if (q + 1 < end && q[1] == '"') {
+            out += '"';
+            ++q;
+            continue;
+        }
+        const char *after = q + 1;
+        if (after == end || *after == '\t' || *after == '\n' ||
+            (*after == '\r' && (after + 1 == end || after[1] == '\n')))
+            return after;
+        break;
+    }
+    out.resize(start);
+    return nullptr;
+}
+
+// Text with quoted fields cut into records of `columns` fields each: a
+// quoted field loses its quotes and may span lines; any other field runs to
+// the next tab or line feed as in plain text, a carriage return before the
+// line feed dropped. Fields past `columns` are left out, missing ones empty.
+struct QuotedRecords {
+    std::string text;              // the kept fields' bytes, one after another
+    std::vector<std::size_t> ends; // where each kept field ends in text
+    std::vector<qint64> lines;     // the line of the text each record starts on
+};
+
+QuotedRecords splitQuoted(const char *p, const char *end, int columns, qint64 firstLine) {
+    QuotedRecords r;
+    qint64 line = firstLine;
+    while (p < end) {
+        r.lines.push_back(line);
+        int kept = 0;
+        bool recordOver = false;
+        while (!recordOver) {
+            const std::size_t start = r.text.size();
+            const char *after = *p == '"' ? quotedField(p, end, r.text) : nullptr;
+            if (after) {
+                line += std::count(p, after, '\n');
+                p = after;
+                if (p < end && *p == '\r')
+                    ++p;
+            } else {
+                const char *e = p;
+                while (e < end && *e != '\t' && *e != '\n')
+                    ++e;
+                std::size_t length = std::size_t(e - p);
+                if ((e == end || *e == '\n') && length && p[length - 1] == '\r')
+                    --length;
+                r.text.append(p, length);
+                p = e;
+            }
+            if (p < end && *p == '\t') {
+                ++p;
+            } else {
+                recordOver = true;
+                if (p < end) {
+                    ++p;
+                    ++line;
+                }
+            }
+            if (kept < columns) {
+                r.ends.push_back(r.text.size());
+                ++kept;
+            } else {
+                r.text.resize(start);
+            }
+            if (recordOver)
+                break;
+            if (p >= end) { // a tab ended the text: one more, empty field
+                if (kept < columns) {
+                    r.ends.push_back(r.text.size());
+                    ++kept;
+                }
+                break;
+            }
+        }
+        for (; kept < columns; ++kept)
+            r.ends.push_back(r.text.size());
+    }
+    return r;
+}
+
+// The import of text with quoted fields, on the calling thread.
+TsvOutcome appendQuotedTsv(Storage &store, const char *p, const char *end, qint64 firstLine,
+                           const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
+    TsvOutcome out;
+    if (!validUtf8(reinterpret_cast<const unsigned char *>(p), std::size_t(end - p))) {
+        out.notUtf8 = true;
+        return out;
+    }
+    const int columns = store.columnCount();
+    const QuotedRecords r = splitQuoted(p, end, columns, firstLine);
+    const RowId rows = RowId(r.lines.size());
+    const Storage::Mark mark = store.mark();
+    const RowId firstRow = store.rows();
+    store.growRows(rows);
+    const std::size_t length = r.text.size();
+    std::size_t cursor = store.growArena(length + sizeof(std::uint64_t) * ((length >> 24) + 1));
+    char *const text = store.arenaData();
+    std::size_t from = 0;
+    for (RowId i = 0; i < rows; ++i) {
+        if (tick && i % kTickLines == 0 && i &&
+            !tick(std::size_t(i) * std::size_t(end - p) / std::size_t(rows), std::size_t(end - p),
+                  r.lines[std::size_t(i)])) {
+            store.rollback(mark);
+            out.stopped = true;
+            return out;
+        }
+        for (int c = 0; c < columns; ++c) {
+            const std::size_t to = r.ends[std::size_t(i) * std::size_t(columns) + std::size_t(c)];
+            const std::string_view field(r.text.data() + from, to - from);
+            from = to;
+            const ColType type = store.type(c);
+            if (type == ColType::String) {
+                if (!field.empty())
+                    std::memcpy(text + cursor, field.data(), field.size());
+                cursor += store.putText(c, firstRow + i, cursor, field.size());
+                continue;
+            }
+            double v = 0;
+            bool isNull = true;
+            const bool ok = type == ColType::Number ? parseNumber(field, v, isNull)
+                                                    : parseDateTime(field, v, isNull);
+            if (!ok) {
+                store.rollback(mark);
+                out.errorLine = r.lines[std::size_t(i)];
+                out.errorColumn = c;
+                out.errorField.assign(field);
+                return out;
+            }
+            store.putNum(c, firstRow + i, v, isNull);
+        }
+    }
+    store.endFill(cursor, 0);
+    out.rows = rows;
+    return out;
+}
+
 } // namespace
 
 TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 firstLine,
@@ -193,6 +356,8 @@ TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 
         p = nextLine(p, end);
     if (p >= end)
         return out;
+    if (quoteAtFieldStart(p, end))
+        return appendQuotedTsv(store, p, end, std::max<qint64>(firstLine, 1), tick);
 
     // Cut into parts at line starts and count the lines of each.
     const std::size_t bytes = std::size_t(end - p);

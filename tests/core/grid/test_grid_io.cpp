@@ -85,6 +85,16 @@ void TestGridIo::importText_data() {
     QTest::newRow("empty text") << QString() << 1ll << QStringList{};
     QTest::newRow("long value kept") << QString(5000, u'长') + u"\t1"_s << 1ll
                                      << QStringList{QString(5000, u'长') + u"\t1\t\t"_s};
+    // Spreadsheet quoting: a field that opens and closes with a quote.
+    QTest::newRow("quoted tab, line break, number")
+        << u"\"a\tb\"\t\"12\"\n\"two\nlines\"\t3\n"_s << 1ll
+        << QStringList{u"a\tb\t12\t\t"_s, u"two\nlines\t3\t\t"_s};
+    QTest::newRow("doubled quotes, empty quoted, CR LF")
+        << u"\"say \"\"hi\"\"\"\t1\r\n\"\"\t\t\t\"end\"\r\n\"a\r\nb\"\t2\r\n"_s << 1ll
+        << QStringList{u"say \"hi\"\t1\t\t"_s, u"\t\t\tend"_s, u"a\r\nb\t2\t\t"_s};
+    QTest::newRow("quotes that do not quote are text")
+        << u"a\"b\t1\n\"x\"y\t2\n\"open\t3\n"_s << 1ll
+        << QStringList{u"a\"b\t1\t\t"_s, u"\"x\"y\t2\t\t"_s, u"\"open\t3\t\t"_s};
 }
 
 void TestGridIo::importText() {
@@ -115,6 +125,7 @@ void TestGridIo::refusedImportLeavesGridAsItWas() {
         {u"丙\t3\n丁\t四\n戊\t5\n"_s, 2, u"四"_s},
         {u"丙\t3\t2024-13-01\n"_s, 1, u"2024-13-01"_s},
         {u"header\txh\n丙\t3\n"_s, 1, u"xh"_s},
+        {u"\"丙\n续\"\t3\n丁\t四\n"_s, 3, u"四"_s}, // the line in the text, not the row
     };
     for (const Case &c : cases) {
         const zorv::ImportResult r = g.importText(c.text);
@@ -186,6 +197,11 @@ void TestGridIo::tsvAndClipboard() {
     QCOMPARE(g.toTsv(false), u"a\t1.5\t2024-02-29 23:59:58\t\r\nb\t\t\t相同\r\n"_s);
     g.setItem(2, 1, u"two\tparts\nand \"lines\""_s);
     QCOMPARE(g.toTsv(false).split(u"\r\n"_s)[1], u"\"two\tparts\nand \"\"lines\"\"\"\t\t\t相同"_s);
+    // What is copied pastes back as it was.
+    g.setItem(1, 4, u"\"lead"_s);
+    Grid pasted(columns());
+    QVERIFY(pasted.importText(g.toTsv(false)).ok());
+    QCOMPARE(rows(pasted), rows(g));
     // Filtered rows are not copied.
     g.setFilter(u"jg = '相同'"_s);
     g.filter();
