@@ -117,6 +117,32 @@ RowId countLines(const char *p, const char *end) {
     return n;
 }
 
+// Stores one field into cell (c, row): a text into the arena at cursor, a
+// number or date-time converted. False when the field does not convert.
+inline bool putField(Storage &store, int c, RowId row, std::string_view field, char *text,
+                     std::size_t &cursor) {
+    const ColType type = store.type(c);
+    if (type == ColType::String) {
+        if (!field.empty())
+            std::memcpy(text + cursor, field.data(), field.size());
+        cursor += store.putText(c, row, cursor, field.size());
+        return true;
+    }
+    double v = 0;
+    bool isNull = true;
+    const bool ok =
+        type == ColType::Number ? parseNumber(field, v, isNull) : parseDateTime(field, v, isNull);
+    if (ok)
+        store.putNum(c, row, v, isNull);
+    return ok;
+}
+
+void refuse(Part &part, qint64 line, int column, std::string_view field) {
+    part.errorLine = line;
+    part.errorColumn = column;
+    part.errorField.assign(field);
+}
+
 // Parses one part. Only the part run on the calling thread ticks.
 void parsePart(Storage &store, Part &part, std::atomic<bool> &stop,
                const std::function<bool(const char *, qint64)> *tick) {
@@ -159,24 +185,10 @@ void parsePart(Storage &store, Part &part, std::atomic<bool> &stop,
                 stop = true;
                 return;
             }
-            const ColType type = store.type(c);
-            if (type == ColType::String) {
-                if (length)
-                    std::memcpy(text + cursor, f, length);
-                cursor += store.putText(c, row, cursor, length);
-                continue;
-            }
-            double v = 0;
-            bool isNull = true;
-            const bool ok = type == ColType::Number ? parseNumber(field, v, isNull)
-                                                    : parseDateTime(field, v, isNull);
-            if (!ok) {
-                part.errorLine = line;
-                part.errorColumn = c;
-                part.errorField.assign(field);
+            if (!putField(store, c, row, field, text, cursor)) {
+                refuse(part, line, c, field);
                 return;
             }
-            store.putNum(c, row, v, isNull);
         }
         p = lineOver ? (p < end ? p + 1 : end) : nextLine(p, end);
     }
@@ -289,113 +301,49 @@ QuotedRecords splitQuoted(const char *p, const char *end, int columns, qint64 fi
     return r;
 }
 
-// The import of text with quoted fields, on the calling thread.
-TsvOutcome appendQuotedTsv(Storage &store, const char *p, const char *end, qint64 firstLine,
-                           const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
-    TsvOutcome out;
-    if (!validUtf8(reinterpret_cast<const unsigned char *>(p), std::size_t(end - p))) {
-        out.notUtf8 = true;
-        return out;
-    }
+// Parses the records of text with quoted fields as one part, on the
+// calling thread; ticks report the share of the records done.
+void parseQuotedPart(Storage &store, Part &part, const QuotedRecords &r,
+                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
     const int columns = store.columnCount();
-    const QuotedRecords r = splitQuoted(p, end, columns, firstLine);
-    const RowId rows = RowId(r.lines.size());
-    const Storage::Mark mark = store.mark();
-    const RowId firstRow = store.rows();
-    store.growRows(rows);
-    const std::size_t length = r.text.size();
-    std::size_t cursor = store.growArena(length + sizeof(std::uint64_t) * ((length >> 24) + 1));
     char *const text = store.arenaData();
+    const std::size_t bytes = std::size_t(part.end - part.begin);
+    std::size_t cursor = part.textAt;
     std::size_t from = 0;
-    for (RowId i = 0; i < rows; ++i) {
-        if (tick && i % kTickLines == 0 && i &&
-            !tick(std::size_t(i) * std::size_t(end - p) / std::size_t(rows), std::size_t(end - p),
-                  r.lines[std::size_t(i)])) {
-            store.rollback(mark);
-            out.stopped = true;
-            return out;
+    const std::size_t *end = r.ends.data();
+    for (RowId i = 0; i < part.rows; ++i) {
+        const qint64 line = r.lines[std::size_t(i)];
+        if (tick && i && i % kTickLines == 0 &&
+            !tick(std::size_t(i) * bytes / std::size_t(part.rows), bytes, line)) {
+            part.stopped = true;
+            return;
         }
-        for (int c = 0; c < columns; ++c) {
-            const std::size_t to = r.ends[std::size_t(i) * std::size_t(columns) + std::size_t(c)];
-            const std::string_view field(r.text.data() + from, to - from);
-            from = to;
-            const ColType type = store.type(c);
-            if (type == ColType::String) {
-                if (!field.empty())
-                    std::memcpy(text + cursor, field.data(), field.size());
-                cursor += store.putText(c, firstRow + i, cursor, field.size());
-                continue;
+        for (int c = 0; c < columns; ++c, ++end) {
+            const std::string_view field(r.text.data() + from, *end - from);
+            from = *end;
+            if (!putField(store, c, part.firstRow + i, field, text, cursor)) {
+                refuse(part, line, c, field);
+                return;
             }
-            double v = 0;
-            bool isNull = true;
-            const bool ok = type == ColType::Number ? parseNumber(field, v, isNull)
-                                                    : parseDateTime(field, v, isNull);
-            if (!ok) {
-                store.rollback(mark);
-                out.errorLine = r.lines[std::size_t(i)];
-                out.errorColumn = c;
-                out.errorField.assign(field);
-                return out;
-            }
-            store.putNum(c, firstRow + i, v, isNull);
         }
     }
-    store.endFill(cursor, 0);
-    out.rows = rows;
-    return out;
+    part.textUsed = cursor - part.textAt;
 }
 
-} // namespace
-
-TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 firstLine,
-                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
-    TsvOutcome out;
-    const char *const end = data + size;
-    const char *p = data;
-    for (qint64 line = 1; line < firstLine && p < end; ++line)
-        p = nextLine(p, end);
-    if (p >= end)
-        return out;
-    if (quoteAtFieldStart(p, end))
-        return appendQuotedTsv(store, p, end, std::max<qint64>(firstLine, 1), tick);
-
-    // Cut into parts at line starts and count the lines of each.
-    const std::size_t bytes = std::size_t(end - p);
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned wanted = unsigned(
-        std::min<std::size_t>({cores, kMaxParts, std::max<std::size_t>(1, bytes / kMinPart)}));
-    std::vector<Part> parts;
-    const char *from = p;
-    for (unsigned k = 1; k <= wanted && from < end; ++k) {
-        const char *to = k == wanted ? end : nextLine(p + bytes * k / wanted - 1, end);
-        if (to <= from)
-            continue;
-        Part part;
-        part.begin = from;
-        part.end = to;
-        parts.push_back(part);
-        from = to;
-    }
-    std::vector<std::thread> counters;
-    for (std::size_t k = 1; k < parts.size(); ++k)
-        counters.emplace_back(
-            [&parts, k] { parts[k].rows = countLines(parts[k].begin, parts[k].end); });
-    parts[0].rows = countLines(parts[0].begin, parts[0].end);
-    for (std::thread &t : counters)
-        t.join();
-
-    // Set aside rows and text space: a part's text is never longer than the
-    // part, except for the length kept in front of texts of 16 MiB or more.
+// Sets aside the rows and text space of the parts, their rows counted: a
+// part's text is never longer than the part, except for the length kept in
+// front of texts of 16 MiB or more. Returns the mark to roll back to.
+Storage::Mark reserve(Storage &store, std::vector<Part> &parts, qint64 firstLine, RowId *total) {
     const Storage::Mark mark = store.mark();
-    RowId total = 0;
-    qint64 line = std::max<qint64>(firstLine, 1);
+    *total = 0;
+    qint64 line = firstLine;
     for (Part &part : parts) {
-        part.firstRow = store.rows() + total;
+        part.firstRow = store.rows() + *total;
         part.firstLine = line;
-        total += part.rows;
+        *total += part.rows;
         line += part.rows;
     }
-    store.growRows(total);
+    store.growRows(*total);
     std::size_t space = 0;
     for (Part &part : parts) {
         const std::size_t length = std::size_t(part.end - part.begin);
@@ -406,23 +354,14 @@ TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 
     const std::size_t base = store.growArena(space);
     for (Part &part : parts)
         part.textAt += base;
+    return mark;
+}
 
-    std::atomic<bool> stop = false;
-    const std::function<bool(const char *, qint64)> mainTick = [&](const char *at, qint64 l) {
-        // The first part stands for all: report its share of the whole.
-        const std::size_t done = std::size_t(at - parts[0].begin) * parts.size();
-        return tick(std::min(done, bytes), bytes, l);
-    };
-    std::vector<std::thread> workers;
-    for (std::size_t k = 1; k < parts.size(); ++k)
-        workers.emplace_back(
-            [&store, &parts, &stop, k] { parsePart(store, parts[k], stop, nullptr); });
-    parsePart(store, parts[0], stop, tick ? &mainTick : nullptr);
-    if (parts[0].errorLine)
-        stop = true; // the parts after it cannot matter any more
-    for (std::thread &t : workers)
-        t.join();
-
+// The outcome of parsed parts: a field that was not UTF-8, did not convert,
+// or a stop takes back everything appended since mark.
+TsvOutcome collect(Storage &store, const Storage::Mark &mark, const std::vector<Part> &parts,
+                   RowId total) {
+    TsvOutcome out;
     for (const Part &part : parts) {
         if (part.notUtf8) {
             store.rollback(mark);
@@ -450,6 +389,79 @@ TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 
     store.endFill(parts.back().textAt + parts.back().textUsed, unused);
     out.rows = total;
     return out;
+}
+
+} // namespace
+
+TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 firstLine,
+                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
+    const char *const end = data + size;
+    const char *p = data;
+    for (qint64 line = 1; line < firstLine && p < end; ++line)
+        p = nextLine(p, end);
+    if (p >= end)
+        return {};
+    firstLine = std::max<qint64>(firstLine, 1);
+    RowId total = 0;
+    if (quoteAtFieldStart(p, end)) {
+        const bool utf8 =
+            validUtf8(reinterpret_cast<const unsigned char *>(p), std::size_t(end - p));
+        const QuotedRecords r =
+            utf8 ? splitQuoted(p, end, store.columnCount(), firstLine) : QuotedRecords();
+        std::vector<Part> parts(1);
+        parts[0].begin = p;
+        parts[0].end = end;
+        parts[0].rows = RowId(r.lines.size());
+        parts[0].notUtf8 = !utf8;
+        const Storage::Mark mark = reserve(store, parts, firstLine, &total);
+        if (utf8)
+            parseQuotedPart(store, parts[0], r, tick);
+        return collect(store, mark, parts, total);
+    }
+
+    // Cut into parts at line starts and count the lines of each.
+    const std::size_t bytes = std::size_t(end - p);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned wanted = unsigned(
+        std::min<std::size_t>({cores, kMaxParts, std::max<std::size_t>(1, bytes / kMinPart)}));
+    std::vector<Part> parts;
+    const char *from = p;
+    for (unsigned k = 1; k <= wanted && from < end; ++k) {
+        const char *to = k == wanted ? end : nextLine(p + bytes * k / wanted - 1, end);
+        if (to <= from)
+            continue;
+        Part part;
+        part.begin = from;
+        part.end = to;
+        parts.push_back(part);
+        from = to;
+    }
+    std::vector<std::thread> counters;
+    for (std::size_t k = 1; k < parts.size(); ++k)
+        counters.emplace_back(
+            [&parts, k] { parts[k].rows = countLines(parts[k].begin, parts[k].end); });
+    parts[0].rows = countLines(parts[0].begin, parts[0].end);
+    for (std::thread &t : counters)
+        t.join();
+
+    const Storage::Mark mark = reserve(store, parts, firstLine, &total);
+    std::atomic<bool> stop = false;
+    const std::function<bool(const char *, qint64)> mainTick = [&](const char *at, qint64 l) {
+        // The first part stands for all: report its share of the whole.
+        const std::size_t done = std::size_t(at - parts[0].begin) * parts.size();
+        return tick(std::min(done, bytes), bytes, l);
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t k = 1; k < parts.size(); ++k)
+        workers.emplace_back(
+            [&store, &parts, &stop, k] { parsePart(store, parts[k], stop, nullptr); });
+    parsePart(store, parts[0], stop, tick ? &mainTick : nullptr);
+    if (parts[0].errorLine)
+        stop = true; // the parts after it cannot matter any more
+    for (std::thread &t : workers)
+        t.join();
+
+    return collect(store, mark, parts, total);
 }
 
 } // namespace zorv::gridimpl
