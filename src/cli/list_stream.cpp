@@ -65,26 +65,24 @@ bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FIL
     w.buf().append(header.constData(), size_t(header.size()));
     const QString importing = u"正在导入..."_s;
     long long number = 0;
-    std::string ypath;
-    std::string zml;
+    std::string before; // "\t" ypath "\t": what comes between a row's number and its name
+    std::string after;  // the empty columns and zml up to the line's end
     files::walkSourceText(path1, recursive, hidden, [&](const files::TextFileRun &run) {
-        ypath.clear();
-        appendEscaped(ypath, run.ypath);
-        zml.clear();
+        before.assign(1, '\t');
+        appendEscaped(before, run.ypath);
+        before.push_back('\t');
+        after.assign("\t\t\t\t", 4);
         if (recursive)
-            appendEscaped(zml, run.zml);
+            appendEscaped(after, run.zml);
+        after.push_back('\n');
         std::string &buf = w.buf();
         for (const std::string_view name : *run.names) {
             char digits[24];
             const auto r = std::to_chars(digits, digits + sizeof digits, ++number);
             buf.append(digits, size_t(r.ptr - digits));
-            buf.push_back('\t');
-            buf.append(ypath);
-            buf.push_back('\t');
+            buf.append(before);
             appendEscaped(buf, name);
-            buf.append("\t\t\t\t", 4);
-            buf.append(zml);
-            buf.push_back('\n');
+            buf.append(after);
             w.maybeFlush();
         }
         progress.progress(number, 0, importing);

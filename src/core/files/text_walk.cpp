@@ -62,6 +62,12 @@ void appendText(std::string &out, const char *s, size_t n) {
     out.append(t.constData(), size_t(t.size()));
 }
 
+// Room for `more` elements, growing at least twofold.
+template <typename Buffer> void makeRoom(Buffer &b, std::size_t more) {
+    if (b.capacity() - b.size() < more)
+        b.reserve(std::max(2 * b.capacity(), b.size() + more));
+}
+
 void pause() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
@@ -131,6 +137,9 @@ private:
             const ssize_t n = getdents64(fd, buf, sizeof buf);
             if (n <= 0)
                 break;
+            // A record is longer than its name, and makes at most one entry.
+            makeRoom(f.names, std::size_t(n));
+            makeRoom(f.entries, std::size_t(n) / 24);
             for (ssize_t at = 0; at < n;) {
                 const auto *de = reinterpret_cast<const struct dirent64 *>(buf + at);
                 at += de->d_reclen;
