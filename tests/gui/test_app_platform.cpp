@@ -97,6 +97,26 @@ private slots:
         QCOMPARE(icon, QMessageBox::Warning);
     }
 
+    // A question asked from inside a busy loop shows the normal cursor; the
+    // busy one comes back when it closes.
+    void dialogsOfABusyLoopShowTheNormalCursor() {
+        gui::QtPlatform qp;
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        Qt::CursorShape during = Qt::BusyCursor;
+        QTimer::singleShot(0, [&] {
+            during = QApplication::overrideCursor()->shape();
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            box->button(QMessageBox::Ok)->click();
+        });
+        qp.messageBox(QStringLiteral("提示"), QStringLiteral("删除失败"), MsgIcon::Information,
+                      MsgButtons::Ok);
+        QCOMPARE(during, Qt::ArrowCursor);
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        QApplication::restoreOverrideCursor();
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
     // The whole start-up in an empty folder with an empty configuration, then
     // a second start while the first runs.
     void startUpOpensTheFrameAndRefusesASecond() {

@@ -105,8 +105,32 @@ QStatusBar *frameStatusBar() {
     return found ? found->statusBar() : nullptr;
 }
 
+namespace {
+
+// While a busy loop shows its busy cursor, a dialog the loop opens (a
+// question, a file dialog) shows the normal one for as long as it is open.
+class NormalCursor {
+public:
+    NormalCursor() : m_pushed(QApplication::overrideCursor() != nullptr) {
+        if (m_pushed)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursor() {
+        if (m_pushed)
+            QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor &) = delete;
+    NormalCursor &operator=(const NormalCursor &) = delete;
+
+private:
+    bool m_pushed;
+};
+
+} // namespace
+
 MsgAnswer QtPlatform::messageBox(const QString &title, const QString &text, MsgIcon icon,
                                  MsgButtons buttons) {
+    const NormalCursor cursor;
     QMessageBox box(iconOf(icon), title, text, buttonsOf(buttons), dialogParent());
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -122,6 +146,7 @@ MsgAnswer QtPlatform::messageBox(const QString &title, const QString &text, MsgI
 
 std::optional<FileChoice> QtPlatform::fileDialog(bool save, const QString &title,
                                                  const QString &defaultExt, const QString &filter) {
+    const NormalCursor cursor;
     QStringList captions;
     const QStringList filters = toQtFilters(filter, &captions);
     QFileDialog dlg(dialogParent(), title, QDir::currentPath());
@@ -151,6 +176,7 @@ std::optional<FileChoice> QtPlatform::saveFile(const QString &title, const QStri
 }
 
 std::optional<QString> QtPlatform::chooseFolder(const QString &title) {
+    const NormalCursor cursor;
     const QString dir =
         QFileDialog::getExistingDirectory(dialogParent(), title, QDir::currentPath());
     if (dir.isEmpty())
