@@ -68,7 +68,7 @@ template <typename Buffer> void makeRoom(Buffer &b, std::size_t more) {
         b.reserve(std::max(2 * b.capacity(), b.size() + more));
 }
 
-void pause() {
+void cpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #else
@@ -247,7 +247,7 @@ private:
                 if (claim(*other))
                     load(*other);
             } else {
-                pause();
+                cpuRelax();
             }
         }
         startHelperIfWorthIt();
