@@ -8,6 +8,7 @@
 //   copy SRC DST N             N files f000000.txt.. copied from SRC into DST
 //   op9 N                      operation 9 over N rows
 #include "core/files/batch_run.h"
+#include "core/files/name_match.h"
 #include "core/files/name_ops.h"
 #include "core/files/source_scan.h"
 #include "core/platform/progress.h"
@@ -126,6 +127,28 @@ int op9(long n) {
     return g->getItemString(n, c.filen).startsWith(QString::number(n)) ? 0 : 1;
 }
 
+// The list match's "Cancel" end over n rows, every other one found: the
+// rows not found leave the grid, the rest are sorted by xh.
+int dropNotFound(long n) {
+    auto g = makeFrn1Grid();
+    const FrnColumns c(*g);
+    g->setRedraw(false);
+    for (long i = 0; i < n; ++i) {
+        const qint64 r = g->insertRow(0);
+        g->setItem(r, c.xh, qint64(n - i));
+        g->setItem(r, c.ypath, u"/photos/"_s);
+        g->setItem(r, c.filey, u"f"_s + QString::number(i));
+        if (i % 2)
+            g->setItem(r, c.jg, u"找到"_s);
+    }
+    g->setRedraw(true);
+    QElapsedTimer t;
+    t.start();
+    keepFoundRows(*g, true);
+    report(g->rowCount(), t);
+    return g->rowCount() == n / 2 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -152,6 +175,9 @@ int main(int argc, char **argv) {
         return run(a[2], a[3], a[4].toLong(), false);
     if (cmd == u"op9"_s && a.size() == 3)
         return op9(a[2].toLong());
-    std::fprintf(stderr, "usage: bench_files mktree|mkfiles|list|rename|copy|op9 ...\n");
+    if (cmd == u"dropnotfound"_s && a.size() == 3)
+        return dropNotFound(a[2].toLong());
+    std::fprintf(stderr,
+                 "usage: bench_files mktree|mkfiles|list|rename|copy|op9|dropnotfound ...\n");
     return 2;
 }

@@ -61,9 +61,11 @@ void keepFoundRows(Grid &grid, bool deleteOthers) {
     const QString found = foundText();
     const bool redraw = grid.redraw();
     grid.setRedraw(false);
-    for (qint64 r = grid.rowCount(); r >= 1; --r)
+    QList<qint64> notFound;
+    for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r)
         if (text::trim(grid.getItemString(r, jg)) != found)
-            grid.deleteRow(r);
+            notFound << r;
+    grid.deleteRows(notFound);
     grid.setSort(u"xh"_s);
     grid.sort();
     if (redraw)

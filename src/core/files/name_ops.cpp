@@ -4,7 +4,6 @@
 #include "core/platform/progress.h"
 #include "core/text/gbtext.h"
 
-#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace zorv::text;
@@ -123,9 +122,9 @@ ComputeResult computeNames(Grid &grid, const NameOpParams &p, bool onTarget,
 
     // A row whose working name is empty leaves the grid as the loop reaches it,
     // which shortens row_zs for the rows after it. The names do not depend on
-    // the removals, so the rows are computed first and removed afterwards from
-    // the bottom, which keeps the grid work linear.
-    std::vector<qint64> empty;
+    // the removals, so the rows are computed first and removed afterwards in
+    // one pass, which keeps the grid work linear.
+    QList<qint64> empty;
     qint64 seq = 1;
     for (qint64 row = 1; row <= total; ++row) {
         const QString value = grid.getItemString(row, work);
@@ -145,8 +144,7 @@ ComputeResult computeNames(Grid &grid, const NameOpParams &p, bool onTarget,
         grid.setItem(row, c.filen, result);
         progress.progress(row - qint64(empty.size()), rowZs, QString());
     }
-    for (auto it = empty.rbegin(); it != empty.rend(); ++it)
-        grid.deleteRow(*it);
+    grid.deleteRows(empty);
     progress.progress(total - qint64(empty.size()), total - qint64(empty.size()), QString());
     return ComputeResult::Done;
 }
