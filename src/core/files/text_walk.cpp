@@ -27,13 +27,11 @@ namespace {
 // reaches is done; when it reaches one that is not, it reads it itself or
 // helps with another, so neither thread waits for the other.
 
+// A listed entry: a file, or a sub-folder when `folder`.
 struct Entry {
     std::uint32_t off = 0;
     std::uint32_t len = 0;
-    unsigned char type = DT_UNKNOWN;
-    EntryKind kind = EntryKind::Skip;
     bool folder = false;
-    bool needsLookup = false;
 };
 
 struct Folder {
@@ -155,12 +153,10 @@ private:
             return entryBytesBefore(QByteArrayView(names + a.off, a.len), a.folder,
                                     QByteArrayView(names + b.off, b.len), b.folder);
         });
-        for (Entry &e : f.entries) {
-            const char *name = f.names.data() + e.off;
-            if (e.needsLookup)
-                e.kind = classifyEntry(fd, name, e.type, m_mask);
+        for (const Entry &e : f.entries) {
             if (!e.folder || !m_recursive)
                 continue;
+            const char *name = f.names.data() + e.off;
             Folder *child = newFolder();
             child->path.reserve(f.path.size() + e.len + 1);
             child->path.append(f.path).append(name, e.len).push_back('/');
@@ -172,40 +168,18 @@ private:
         m_seen.fetch_add(f.entries.size(), std::memory_order_relaxed);
     }
 
+    // Keeps the entry when the mask lists it, with the stat its kind or the
+    // read-only test needs made on the folder's descriptor.
     void addEntry(Folder &f, int fd, const char *name, unsigned char type) {
         if (skippedName(name, m_mask))
             return;
-        Entry e;
-        e.type = type;
-        switch (type) {
-        case DT_DIR:
-            if (!(m_mask & SubFolders))
-                return;
-            e.kind = EntryKind::Folder;
-            e.folder = true;
-            break;
-        case DT_REG:
-            e.kind = EntryKind::File;
-            e.needsLookup = !(m_mask & ReadOnly);
-            break;
-        case DT_LNK: // a file or nothing
-            e.kind = EntryKind::File;
-            e.needsLookup = true;
-            break;
-        case DT_UNKNOWN: // may be a folder: looked up now
-            e.kind = classifyEntry(fd, name, type, m_mask);
-            if (e.kind == EntryKind::Skip)
-                return;
-            e.folder = e.kind == EntryKind::Folder;
-            break;
-        default:
+        const EntryKind kind = classifyEntry(fd, name, type, m_mask);
+        if (kind == EntryKind::Skip)
             return;
-        }
         const size_t len = std::strlen(name);
-        e.off = std::uint32_t(f.names.size());
-        e.len = std::uint32_t(len);
+        f.entries.push_back(
+            Entry{std::uint32_t(f.names.size()), std::uint32_t(len), kind == EntryKind::Folder});
         f.names.append(name, len + 1);
-        f.entries.push_back(e);
     }
 
     Folder *newFolder() {
@@ -303,8 +277,6 @@ private:
             size_t i = at.next;
             for (; i < f.entries.size() && !f.entries[i].folder; ++i) {
                 const Entry &e = f.entries[i];
-                if (e.kind != EntryKind::File)
-                    continue;
                 const char *s = f.names.data() + e.off;
                 if (isAscii(s, e.len)) {
                     names.emplace_back(s, e.len);
