@@ -67,25 +67,25 @@ bool importNewNames(Grid &grid, int columns, const QString &sle1Text, const List
 }
 
 bool exportSourceNames(const Grid &grid, const QString &path) {
-    const int filey = FrnColumns(grid).filey;
-    // The list is read back a line per row: a name holding a line break
-    // would shift every later name onto the wrong file.
-    for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r) {
-        const QString name = grid.getItemString(r, filey);
-        if (name.contains(u'\n') || name.contains(u'\r')) {
-            platform().messageBox(u"提示"_s,
-                                  u"第%1行的源文件名含有换行符，不能逐行导出："_s.arg(r) +
-                                      QString(name).replace(u'\n', u' ').replace(u'\r', u' '));
-            return false;
-        }
-    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         platform().messageBox(u"提示"_s, u"文件不能打开"_s);
         return false;
     }
+    const int filey = FrnColumns(grid).filey;
     for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r) {
-        const QByteArray line = grid.getItemString(r, filey).toUtf8() + '\n';
+        const QString name = grid.getItemString(r, filey);
+        // The list is read back a line per row: a name holding a line break
+        // would shift every later name onto the wrong file. Cancelling
+        // leaves the file as it was.
+        if (name.contains(u'\n') || name.contains(u'\r')) {
+            file.cancelWriting();
+            platform().messageBox(u"提示"_s,
+                                  u"第%1行的源文件名含有换行符，不能逐行导出："_s.arg(r) +
+                                      QString(name).replace(u'\n', u' ').replace(u'\r', u' '));
+            return false;
+        }
+        const QByteArray line = name.toUtf8() + '\n';
         if (file.write(line) != line.size()) {
             platform().messageBox(u"提示"_s, u"文件写入错误"_s);
             file.cancelWriting();
