@@ -23,6 +23,9 @@ struct Token {
 enum class Op { Eq, Ne, Lt, Gt, Le, Ge };
 
 constexpr int kMaxDepth = 200;
+// Longest expression compiled: far beyond anything typed or built from a
+// list of values, yet its tokens and tree stay within a few tens of MB.
+constexpr qsizetype kMaxLength = 1'000'000;
 
 bool isBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
@@ -192,6 +195,8 @@ struct Expr::Operand {
 
 struct Expr::Node {
     enum Kind { Or, And, Not, Compare, Like } kind = Compare;
+    // Not: a is the operand. Or, And: the operands are m_operands[a, a + b),
+    // so a chain of any length is one node evaluated by a loop.
     int a = -1;
     int b = -1;
     Op op = Op::Eq;
@@ -229,36 +234,42 @@ struct Expr::Parser {
         return int(e.m_nodes.size()) - 1;
     }
 
+    // A chain of operands joined by one keyword becomes one node.
+    int chain(Node::Kind kind, std::vector<int> &operands) {
+        if (operands.size() == 1)
+            return operands.front();
+        Node n;
+        n.kind = kind;
+        n.a = int(e.m_operands.size());
+        n.b = int(operands.size());
+        e.m_operands.insert(e.m_operands.end(), operands.begin(), operands.end());
+        return add(std::move(n));
+    }
+
     int parseOr() {
-        int left = parseAnd();
-        while (left >= 0 && keyword("or")) {
-            ++i;
-            const int right = parseAnd();
-            if (right < 0)
+        std::vector<int> operands;
+        for (;;) {
+            const int operand = parseAnd();
+            if (operand < 0)
                 return -1;
-            Node n;
-            n.kind = Node::Or;
-            n.a = left;
-            n.b = right;
-            left = add(std::move(n));
+            operands.push_back(operand);
+            if (!keyword("or"))
+                return chain(Node::Or, operands);
+            ++i;
         }
-        return left;
     }
 
     int parseAnd() {
-        int left = parseNot();
-        while (left >= 0 && keyword("and")) {
-            ++i;
-            const int right = parseNot();
-            if (right < 0)
+        std::vector<int> operands;
+        for (;;) {
+            const int operand = parseNot();
+            if (operand < 0)
                 return -1;
-            Node n;
-            n.kind = Node::And;
-            n.a = left;
-            n.b = right;
-            left = add(std::move(n));
+            operands.push_back(operand);
+            if (!keyword("and"))
+                return chain(Node::And, operands);
+            ++i;
         }
-        return left;
     }
 
     int parseNot() {
@@ -459,6 +470,11 @@ Expr::~Expr() = default;
 
 std::unique_ptr<Expr> Expr::compile(const QString &text, const Storage &store,
                                     const ColumnNames &names, QString *error) {
+    if (text.size() > kMaxLength) {
+        if (error)
+            *error = u"表达式过长"_s;
+        return nullptr;
+    }
     std::vector<Token> tokens;
     if (!lex(text, tokens, error))
         return nullptr;
@@ -543,11 +559,15 @@ bool Expr::evalNode(int index, const Storage &store, const RowId *rows, std::siz
     const Node &n = m_nodes[std::size_t(index)];
     switch (n.kind) {
     case Node::Or:
-        return evalNode(n.a, store, rows, count, pos, s) ||
-               evalNode(n.b, store, rows, count, pos, s);
-    case Node::And:
-        return evalNode(n.a, store, rows, count, pos, s) &&
-               evalNode(n.b, store, rows, count, pos, s);
+    case Node::And: {
+        // Or ends at the first operand that holds, And at the first that does not.
+        const bool stopAt = n.kind == Node::Or;
+        const int *operand = m_operands.data() + n.a;
+        for (const int *end = operand + n.b; operand != end; ++operand)
+            if (evalNode(*operand, store, rows, count, pos, s) == stopAt)
+                return stopAt;
+        return !stopAt;
+    }
     case Node::Not:
         return !evalNode(n.a, store, rows, count, pos, s);
     case Node::Compare:

@@ -52,6 +52,7 @@ private:
     bool evalNode(int n, const Storage &store, const RowId *rows, std::size_t count,
                   std::size_t pos, Scratch &scratch) const;
     std::vector<Node> m_nodes;
+    std::vector<int> m_operands; // of the and / or nodes
     int m_root = -1;
 };
 
