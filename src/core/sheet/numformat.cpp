@@ -149,6 +149,8 @@ QString formatSerial(double serial, DateStyle style, bool date1904) {
         return formatGeneral(serial);
     const long long total = std::llround(serial * 86400.0);
     const long long day = total / 86400;
+    if (day > maxSerial) // rounded to the second, the last day's end is the next day
+        return formatGeneral(serial);
     const long long secs = total % 86400;
     const QString clock =
         twoDigits(secs / 3600) + u':' + twoDigits(secs / 60 % 60) + u':' + twoDigits(secs % 60);

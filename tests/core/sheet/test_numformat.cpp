@@ -101,6 +101,22 @@ private slots:
             << 3e6 << DateStyle::Date << false << QStringLiteral("3000000");
         QTest::newRow("last day") << 2958465.0 << DateStyle::Date << false
                                   << QStringLiteral("9999-12-31");
+        QTest::newRow("last second") << 2958465.99998 << DateStyle::DateTime << false
+                                     << QStringLiteral("9999-12-31 23:59:58");
+        // Past the last day a serial is no date: the number stays, never a
+        // year 10000 or a date wrapped round to an early one.
+        QTest::newRow("first serial past the last day")
+            << 2958466.0 << DateStyle::Date << false << QStringLiteral("2958466");
+        QTest::newRow("rounds past the last day")
+            << 2958465.999999999 << DateStyle::DateTime << false << QStringLiteral("2958466");
+        QTest::newRow("time rounding past the last day")
+            << 2958465.999999999 << DateStyle::Time << false << QStringLiteral("2958466");
+        QTest::newRow("1904 last day")
+            << 2957003.0 << DateStyle::Date << true << QStringLiteral("9999-12-31");
+        QTest::newRow("1904 first serial past the last day")
+            << 2957004.0 << DateStyle::Date << true << QStringLiteral("2957004");
+        QTest::newRow("1904 rounds past the last day")
+            << 2957003.999999999 << DateStyle::Date << true << QStringLiteral("2957004");
     }
     void serials() {
         QFETCH(double, serial);
