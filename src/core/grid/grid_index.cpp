@@ -95,7 +95,9 @@ std::span<const std::uint32_t> TextIndex::lookup(const Storage &store,
     const std::uint64_t h = hashBytes(value);
     const auto tag = std::uint32_t(h >> 32);
     std::uint64_t s = h & m_mask;
-    while (true) {
+    // The table always keeps free slots; the bound only keeps a damaged one
+    // from being searched for ever.
+    for (std::uint64_t probes = 0; probes <= m_mask; ++probes) {
         const Slot &slot = m_slots[s];
         if (slot.first == kFree)
             return {};
@@ -107,6 +109,7 @@ std::span<const std::uint32_t> TextIndex::lookup(const Storage &store,
         }
         s = (s + 1) & m_mask;
     }
+    return {};
 }
 
 } // namespace zorv::gridimpl
