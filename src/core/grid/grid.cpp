@@ -213,6 +213,23 @@ qint64 Grid::deleteRows(const QList<qint64> &rows) {
     return gone;
 }
 
+Grid::AppendMark Grid::appendMark() const {
+    const gridimpl::Storage::Mark m = d->store.mark();
+    return {d->count(), m.rows, m.arena, m.garbage, d->order.size(), d->nextOrder};
+}
+
+void Grid::rollbackAppend(const AppendMark &mark) {
+    if (d->count() < mark.shown)
+        return;
+    d->shown.resize(std::size_t(mark.shown));
+    d->store.rollback({mark.stored, mark.arena, mark.garbage});
+    d->order.resize(std::min(d->order.size(), mark.order));
+    d->selected.resize(std::min(d->selected.size(), mark.order));
+    d->nextOrder = mark.nextOrder;
+    d->current = std::min(d->current, d->count());
+    d->dropIndexes();
+}
+
 void Grid::reset() {
     d->clearRows();
     if (d->redraw)

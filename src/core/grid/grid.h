@@ -65,6 +65,19 @@ public:
     qint64 deleteRows(const QList<qint64> &rows);
     void reset();
 
+    // Taking back an append: rows appended at the end after the mark was
+    // taken, and only filled since, are dropped again without allocating,
+    // so an import that runs out of memory half-way leaves the rows as they
+    // were. No signal is sent.
+    struct AppendMark {
+        qint64 shown = 0;
+        quint32 stored = 0;
+        std::size_t arena = 0, garbage = 0, order = 0;
+        quint64 nextOrder = 0;
+    };
+    AppendMark appendMark() const;
+    void rollbackAppend(const AppendMark &mark);
+
     // Cells; column is 1-based or a name. A value that does not convert to
     // the column's type is refused (false) and the cell keeps its value.
     bool setItem(qint64 row, int column, const QVariant &value);
@@ -130,7 +143,8 @@ public:
     // missing fields leave their cells empty, and text is kept whole. A field
     // that does not convert to its column's type refuses the whole import: no
     // row is added, rows is -1, errorLine names the line and error says why.
-    // A stop request gives -2 and no rows; a file that cannot be read -3.
+    // A stop request gives -2 and no rows; a file that cannot be read -3;
+    // running out of memory -4; more rows than a grid holds -1 (errorLine 0).
     // Files may be UTF-8 (with or without BOM), UTF-16 with BOM or GBK.
     ImportResult importText(const QString &text, qint64 firstLine = 1,
                             ProgressSink *progress = nullptr);

@@ -1,5 +1,6 @@
-// Tab-separated text import. Files are mapped rather than read when they
-// are UTF-8 already; other encodings are decoded to UTF-8 first.
+// Tab-separated text import. A file is read whole into memory of its own
+// and parsed there when it is UTF-8 already; other encodings are decoded to
+// UTF-8 first. Running out of memory refuses the import, rows untouched.
 #include "core/grid/grid.h"
 
 #include "core/grid/grid_impl.h"
@@ -19,6 +20,14 @@ namespace {
 
 constexpr qint64 kNotUtf8 = -100;
 
+ImportResult outOfMemory() {
+    return {-4, 0, u"内存不足，导入已取消，没有导入任何行。"_s};
+}
+
+ImportResult unreadable(const QString &path, const QFile &file) {
+    return {-3, 0, u"无法读取文件“"_s + path + u"”："_s + file.errorString()};
+}
+
 } // namespace
 
 QString fieldRefusalText(const Column &column, qint64 line, int sourceColumn,
@@ -32,39 +41,44 @@ QString fieldRefusalText(const Column &column, qint64 line, int sourceColumn,
 }
 
 ImportResult Grid::importText(const QString &text, qint64 firstLine, ProgressSink *progress) {
-    const QByteArray utf8 = text.toUtf8();
-    return importUtf8(utf8.constData(), utf8.size(), firstLine, progress);
+    try {
+        const QByteArray utf8 = text.toUtf8();
+        return importUtf8(utf8.constData(), utf8.size(), firstLine, progress);
+    } catch (const std::bad_alloc &) {
+        return outOfMemory();
+    }
 }
 
 ImportResult Grid::importFile(const QString &path, qint64 firstLine, ProgressSink *progress) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {-3, 0, u"无法读取文件“"_s + path + u"”："_s + file.errorString()};
-    const qint64 size = file.size();
-    if (size == 0)
-        return importUtf8(nullptr, 0, firstLine, progress);
-    QByteArray copy;
-    const char *bytes = reinterpret_cast<const char *>(file.map(0, size));
-    if (!bytes) {
-        copy = file.readAll();
-        if (copy.size() != size)
-            return {-3, 0, u"无法读取文件“"_s + path + u"”："_s + file.errorString()};
-        bytes = copy.constData();
+        return unreadable(path, file);
+    try {
+        // A copy rather than a mapping: another program may shorten the file
+        // while it is parsed (a mapping then faults on the lost pages) or
+        // rewrite it (the lines counted would no longer be the lines read).
+        // What the copy holds is what the file held when it was read.
+        const QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return unreadable(path, file);
+        file.close();
+        const qint64 size = bytes.size();
+        // UTF-8 is parsed as it is; anything else (UTF-16, GBK) is decoded
+        // first. Whether the text is UTF-8 shows while parsing it.
+        const QByteArrayView view(bytes);
+        const bool utf16 = view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF");
+        if (!utf16) {
+            const qsizetype skip = view.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+            const ImportResult r =
+                importUtf8(bytes.constData() + skip, size - skip, firstLine, progress);
+            if (r.rows != kNotUtf8)
+                return r;
+        }
+        const QByteArray utf8 = text::decodeText(bytes).toUtf8();
+        return importUtf8(utf8.constData(), utf8.size(), firstLine, progress);
+    } catch (const std::bad_alloc &) {
+        return outOfMemory();
     }
-    // UTF-8 is parsed in place; anything else (UTF-16, GBK) is decoded first.
-    // Whether the text is UTF-8 shows while parsing it.
-    const QByteArrayView view(bytes, size);
-    const bool utf16 = view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF");
-    if (!utf16) {
-        const qsizetype skip = view.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-        const ImportResult r = importUtf8(bytes + skip, size - skip, firstLine, progress);
-        if (r.rows != kNotUtf8)
-            return r;
-    }
-    // The bytes are decoded where they lie, mapped or read, without a copy.
-    const QByteArray utf8 = text::decodeText(QByteArray::fromRawData(bytes, size)).toUtf8();
-    file.close();
-    return importUtf8(utf8.constData(), utf8.size(), firstLine, progress);
 }
 
 ImportResult Grid::importUtf8(const char *data, qint64 size, qint64 firstLine,
@@ -77,6 +91,7 @@ ImportResult Grid::importUtf8(const char *data, qint64 size, qint64 firstLine,
             return !progress->stopRequested();
         };
     const RowId before = g.store.rows();
+    const Storage::Mark mark = g.store.mark();
     const TsvOutcome r = appendTsv(g.store, data, std::size_t(size), firstLine, tick);
     if (r.errorLine)
         return {-1, r.errorLine,
@@ -87,11 +102,22 @@ ImportResult Grid::importUtf8(const char *data, qint64 size, qint64 firstLine,
         return {-2, 0, u"导入已中止，没有导入任何行。"_s};
     if (r.notUtf8)
         return {kNotUtf8, 0, QString()};
+    if (r.tooManyRows)
+        return {-1, 0,
+                u"文本的行数超过表格能容纳的%1行，导入已取消，没有导入任何行。"_s.arg(
+                    qint64(kMaxRowCount))};
 
     const std::size_t shownBefore = g.shown.size();
-    g.shown.reserve(shownBefore + r.rows);
-    g.order.reserve(g.order.size() + r.rows);
-    g.selected.resize(g.selected.size() + r.rows, 0);
+    const std::size_t selectedBefore = g.selected.size();
+    try {
+        g.shown.reserve(shownBefore + r.rows);
+        g.order.reserve(g.order.size() + r.rows);
+        g.selected.resize(selectedBefore + r.rows, 0);
+    } catch (const std::bad_alloc &) {
+        g.selected.resize(selectedBefore);
+        g.store.rollback(mark);
+        throw;
+    }
     for (RowId id = before; id < before + r.rows; ++id) {
         g.shown.push_back(id);
         g.order.push_back(g.nextOrder++);

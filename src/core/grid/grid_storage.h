@@ -21,6 +21,9 @@
 namespace zorv::gridimpl {
 
 using RowId = std::uint32_t;
+// Most rows a grid holds: positions among the shown rows are 32-bit numbers
+// whose top bit the equality index keeps for itself.
+inline constexpr RowId kMaxRowCount = 0x7FFFFFFF;
 
 class Storage {
 public:

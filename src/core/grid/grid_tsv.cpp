@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstring>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -33,6 +34,36 @@ struct Part {
     std::string errorField;
     bool stopped = false;
     bool notUtf8 = false;
+    bool outOfMemory = false;
+    std::uint64_t lines = 0; // counted before the rows are set aside
+};
+
+// Threads that are joined however the scope that started them ends.
+class Threads {
+public:
+    explicit Threads(std::size_t count) { m_threads.reserve(count); }
+    ~Threads() { join(); }
+    Threads(const Threads &) = delete;
+    Threads &operator=(const Threads &) = delete;
+    // False when the system would not start another thread.
+    template <class Work> bool start(Work work) {
+        try {
+            m_threads.emplace_back(std::move(work));
+            return true;
+        } catch (const std::system_error &) {
+            return false;
+        } catch (const std::bad_alloc &) {
+            return false;
+        }
+    }
+    void join() {
+        for (std::thread &t : m_threads)
+            if (t.joinable())
+                t.join();
+    }
+
+private:
+    std::vector<std::thread> m_threads;
 };
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
@@ -108,8 +139,8 @@ const char *nextLine(const char *p, const char *end) {
     return nl ? static_cast<const char *>(nl) + 1 : end;
 }
 
-RowId countLines(const char *p, const char *end) {
-    RowId n = 0;
+std::uint64_t countLines(const char *p, const char *end) {
+    std::uint64_t n = 0;
     while (p < end) {
         p = nextLine(p, end);
         ++n;
@@ -152,8 +183,10 @@ void parsePart(Storage &store, Part &part, std::atomic<bool> &stop,
     const char *p = part.begin;
     const char *const end = part.end;
     RowId row = part.firstRow;
+    const RowId rowsEnd = part.firstRow + part.rows;
     qint64 line = part.firstLine;
-    for (; p < end; ++row, ++line) {
+    // Never past the rows set aside for the part, whatever its bytes hold.
+    for (; p < end && row != rowsEnd; ++row, ++line) {
         if ((line - part.firstLine) % kStopCheckLines == 0 && line != part.firstLine) {
             if (tick && (line - part.firstLine) % kTickLines == 0 && !(*tick)(p, line))
                 stop = true;
@@ -193,6 +226,18 @@ void parsePart(Storage &store, Part &part, std::atomic<bool> &stop,
         p = lineOver ? (p < end ? p + 1 : end) : nextLine(p, end);
     }
     part.textUsed = cursor - part.textAt;
+}
+
+// Parses a part, on any thread: running out of memory there (copying the
+// refused field) is handed back to the calling thread instead of ending the
+// program.
+template <class Parse> void guarded(Part &part, std::atomic<bool> &stop, Parse parse) {
+    try {
+        parse();
+    } catch (const std::bad_alloc &) {
+        part.outOfMemory = true;
+        stop = true;
+    }
 }
 
 // Whether a field of the text starts with a double quote: only then may it
@@ -330,14 +375,22 @@ void parseQuotedPart(Storage &store, Part &part, const QuotedRecords &r,
     part.textUsed = cursor - part.textAt;
 }
 
-// Sets aside the rows and text space of the parts, their rows counted: a
+// Sets aside the rows and text space of the parts, their lines counted: a
 // part's text is never longer than the part, except for the length kept in
-// front of texts of 16 MiB or more. Returns the mark to roll back to.
-Storage::Mark reserve(Storage &store, std::vector<Part> &parts, qint64 firstLine, RowId *total) {
-    const Storage::Mark mark = store.mark();
+// front of texts of 16 MiB or more. False, with nothing set aside, when the
+// store would hold more than maxRows rows. Throws std::bad_alloc (having
+// perhaps set aside a part: the caller rolls back to its mark).
+bool reserve(Storage &store, std::vector<Part> &parts, qint64 firstLine, RowId maxRows,
+             RowId *total) {
+    std::uint64_t lines = 0;
+    for (const Part &part : parts)
+        lines += part.lines;
+    if (lines > std::uint64_t(maxRows) || store.rows() > maxRows - RowId(lines))
+        return false;
     *total = 0;
     qint64 line = firstLine;
     for (Part &part : parts) {
+        part.rows = RowId(part.lines);
         part.firstRow = store.rows() + *total;
         part.firstLine = line;
         *total += part.rows;
@@ -354,7 +407,18 @@ Storage::Mark reserve(Storage &store, std::vector<Part> &parts, qint64 firstLine
     const std::size_t base = store.growArena(space);
     for (Part &part : parts)
         part.textAt += base;
-    return mark;
+    return true;
+}
+
+// reserve() with the store rolled back when memory runs out.
+bool reserveOrRollBack(Storage &store, const Storage::Mark &mark, std::vector<Part> &parts,
+                       qint64 firstLine, RowId maxRows, RowId *total) {
+    try {
+        return reserve(store, parts, firstLine, maxRows, total);
+    } catch (const std::bad_alloc &) {
+        store.rollback(mark);
+        throw;
+    }
 }
 
 // The outcome of parsed parts: a field that was not UTF-8, did not convert,
@@ -362,6 +426,12 @@ Storage::Mark reserve(Storage &store, std::vector<Part> &parts, qint64 firstLine
 TsvOutcome collect(Storage &store, const Storage::Mark &mark, const std::vector<Part> &parts,
                    RowId total) {
     TsvOutcome out;
+    for (const Part &part : parts) {
+        if (part.outOfMemory) {
+            store.rollback(mark);
+            throw std::bad_alloc();
+        }
+    }
     for (const Part &part : parts) {
         if (part.notUtf8) {
             store.rollback(mark);
@@ -394,7 +464,8 @@ TsvOutcome collect(Storage &store, const Storage::Mark &mark, const std::vector<
 } // namespace
 
 TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 firstLine,
-                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick) {
+                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick,
+                     RowId maxRows) {
     const char *const end = data + size;
     const char *p = data;
     for (qint64 line = 1; line < firstLine && p < end; ++line)
@@ -403,6 +474,9 @@ TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 
         return {};
     firstLine = std::max<qint64>(firstLine, 1);
     RowId total = 0;
+    TsvOutcome refused;
+    refused.tooManyRows = true;
+    const Storage::Mark mark = store.mark();
     if (quoteAtFieldStart(p, end)) {
         const bool utf8 =
             validUtf8(reinterpret_cast<const unsigned char *>(p), std::size_t(end - p));
@@ -411,11 +485,13 @@ TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 
         std::vector<Part> parts(1);
         parts[0].begin = p;
         parts[0].end = end;
-        parts[0].rows = RowId(r.lines.size());
+        parts[0].lines = r.lines.size();
         parts[0].notUtf8 = !utf8;
-        const Storage::Mark mark = reserve(store, parts, firstLine, &total);
+        if (!reserveOrRollBack(store, mark, parts, firstLine, maxRows, &total))
+            return refused;
+        std::atomic<bool> stop = false;
         if (utf8)
-            parseQuotedPart(store, parts[0], r, tick);
+            guarded(parts[0], stop, [&] { parseQuotedPart(store, parts[0], r, tick); });
         return collect(store, mark, parts, total);
     }
 
@@ -436,30 +512,44 @@ TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 
         parts.push_back(part);
         from = to;
     }
-    std::vector<std::thread> counters;
-    for (std::size_t k = 1; k < parts.size(); ++k)
-        counters.emplace_back(
-            [&parts, k] { parts[k].rows = countLines(parts[k].begin, parts[k].end); });
-    parts[0].rows = countLines(parts[0].begin, parts[0].end);
-    for (std::thread &t : counters)
-        t.join();
+    {
+        Threads counters(parts.size());
+        for (std::size_t k = 1; k < parts.size(); ++k) {
+            Part &part = parts[k];
+            if (!counters.start([&part] { part.lines = countLines(part.begin, part.end); }))
+                part.lines = countLines(part.begin, part.end);
+        }
+        parts[0].lines = countLines(parts[0].begin, parts[0].end);
+    }
 
-    const Storage::Mark mark = reserve(store, parts, firstLine, &total);
+    // Everything the parse needs is allocated before the rows are set
+    // aside, so that nothing between that and collect() can throw.
     std::atomic<bool> stop = false;
     const std::function<bool(const char *, qint64)> mainTick = [&](const char *at, qint64 l) {
         // The first part stands for all: report its share of the whole.
         const std::size_t done = std::size_t(at - parts[0].begin) * parts.size();
         return tick(std::min(done, bytes), bytes, l);
     };
-    std::vector<std::thread> workers;
-    for (std::size_t k = 1; k < parts.size(); ++k)
-        workers.emplace_back(
-            [&store, &parts, &stop, k] { parsePart(store, parts[k], stop, nullptr); });
-    parsePart(store, parts[0], stop, tick ? &mainTick : nullptr);
-    if (parts[0].errorLine)
-        stop = true; // the parts after it cannot matter any more
-    for (std::thread &t : workers)
-        t.join();
+    std::vector<std::size_t> here; // parts no thread could be started for
+    here.reserve(parts.size());
+    {
+        Threads workers(parts.size());
+        if (!reserveOrRollBack(store, mark, parts, firstLine, maxRows, &total))
+            return refused;
+        for (std::size_t k = 1; k < parts.size(); ++k) {
+            Part &part = parts[k];
+            if (!workers.start([&store, &part, &stop] {
+                    guarded(part, stop, [&] { parsePart(store, part, stop, nullptr); });
+                }))
+                here.push_back(k);
+        }
+        guarded(parts[0], stop,
+                [&] { parsePart(store, parts[0], stop, tick ? &mainTick : nullptr); });
+        if (parts[0].errorLine)
+            stop = true; // the parts after it cannot matter any more
+        for (std::size_t k : here)
+            guarded(parts[k], stop, [&] { parsePart(store, parts[k], stop, nullptr); });
+    }
 
     return collect(store, mark, parts, total);
 }

@@ -18,15 +18,18 @@ struct TsvOutcome {
     int errorColumn = -1; // 0-based
     std::string errorField;
     bool stopped = false;
-    bool notUtf8 = false; // a field was not UTF-8: nothing appended
+    bool notUtf8 = false;     // a field was not UTF-8: nothing appended
+    bool tooManyRows = false; // the store would pass maxRows: nothing appended
 };
 
 // Appends the lines of [data, data + size) from line firstLine on. On a
-// conversion failure, a field that is not UTF-8 or a stop nothing stays
-// appended. tick(done, total) is
-// called now and then on the calling thread with the bytes done; returning
-// false stops the import.
+// conversion failure, a field that is not UTF-8, a stop or more rows than
+// maxRows in all, nothing stays appended. tick(done, total) is called now
+// and then on the calling thread with the bytes done; returning false stops
+// the import. Running out of memory throws std::bad_alloc, with nothing
+// appended either.
 TsvOutcome appendTsv(Storage &store, const char *data, std::size_t size, qint64 firstLine,
-                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick);
+                     const std::function<bool(std::size_t, std::size_t, qint64)> &tick,
+                     RowId maxRows = kMaxRowCount);
 
 } // namespace zorv::gridimpl
