@@ -35,37 +35,39 @@ private:
 
 ImportReport cellByCell(Grid &grid, const QList<int> &targets, const CellImportOptions &options,
                         ProgressSink *progress, const RowReader &readRow) {
-    const auto path = connectAndChooseSheet();
-    if (!path)
-        return {};
+    return refusingOnOutOfMemory([&]() -> ImportReport {
+        const auto path = connectAndChooseSheet();
+        if (!path)
+            return {};
 
-    const BusyFlag busy(options.busy);
-    Outcome outcome = Outcome::Refused;
-    const auto sheet =
-        readImportSheet(*path, sheet::WhichSheet::Active, msg::infoTitle(), progress, &outcome);
-    if (!sheet)
-        return {outcome, 0};
+        const BusyFlag busy(options.busy);
+        Outcome outcome = Outcome::Refused;
+        const auto sheet =
+            readImportSheet(*path, sheet::WhichSheet::Active, msg::infoTitle(), progress, &outcome);
+        if (!sheet)
+            return {outcome, 0};
 
-    QList<QStringList> rows;
-    QStringList fields;
-    for (int r = 1; r <= sheet->rowCount(); ++r) {
-        fields.clear();
-        if (!readRow(*sheet, r, fields))
-            break;
-        rows.append(fields);
-    }
+        QList<QStringList> rows;
+        QStringList fields;
+        for (int r = 1; r <= sheet->rowCount(); ++r) {
+            fields.clear();
+            if (!readRow(*sheet, r, fields))
+                break;
+            rows.append(fields);
+        }
 
-    FillPlan plan;
-    plan.targets = targets;
-    plan.replace = !options.append;
-    const FillResult filled = fillGrid(grid, rows, plan, progress);
-    platform().setStatusText(filled.outcome == Outcome::Stopped ? msg::stopped() : QString());
-    if (filled.outcome == Outcome::Refused)
-        platform().messageBox(msg::infoTitle(), filled.refusal, MsgIcon::Warning);
-    if (filled.outcome != Outcome::Imported)
-        return {filled.outcome, 0};
-    platform().messageBox(msg::infoTitle(), msg::rowsImported() + QString::number(filled.rows));
-    return {Outcome::Imported, filled.rows};
+        FillPlan plan;
+        plan.targets = targets;
+        plan.replace = !options.append;
+        const FillResult filled = fillGrid(grid, rows, plan, progress);
+        platform().setStatusText(filled.outcome == Outcome::Stopped ? msg::stopped() : QString());
+        if (filled.outcome == Outcome::Refused)
+            platform().messageBox(msg::infoTitle(), filled.refusal, MsgIcon::Warning);
+        if (filled.outcome != Outcome::Imported)
+            return {filled.outcome, 0};
+        platform().messageBox(msg::infoTitle(), msg::rowsImported() + QString::number(filled.rows));
+        return {Outcome::Imported, filled.rows};
+    });
 }
 
 // A cell as a whole number: numbers and numeric text lose their fraction;

@@ -11,6 +11,24 @@ constexpr qint64 kProgressEvery = 256;
 
 } // namespace
 
+void dropOldRows(Grid &grid, qint64 count, const Grid::AppendMark &appended) {
+    if (count <= 0)
+        return;
+    const qint64 all = grid.rowCount();
+    try {
+        QList<qint64> rows;
+        rows.reserve(count);
+        for (qint64 r = 1; r <= count; ++r)
+            rows.append(r);
+        grid.deleteRows(rows);
+    } catch (const std::bad_alloc &) {
+        if (grid.rowCount() != all)
+            return; // the old rows went; only tidying up after them ran short
+        grid.rollbackAppend(appended);
+        throw;
+    }
+}
+
 FillResult fillGrid(Grid &grid, const QList<QStringList> &rows, const FillPlan &plan,
                     ProgressSink *progress) {
     FillResult result;
@@ -50,15 +68,30 @@ FillResult fillGrid(Grid &grid, const QList<QStringList> &rows, const FillPlan &
 
     const bool painting = grid.redraw();
     grid.setRedraw(false);
-    if (plan.replace)
+    // The old rows go only once the new ones are in, so that running out of
+    // memory on the way leaves the grid as it was; rows a filter hides cannot
+    // wait that way and go first.
+    const bool dropOldAfter = plan.replace && grid.filteredCount() == 0;
+    if (plan.replace && !dropOldAfter)
         grid.reset();
-    for (const QStringList &fields : rows) {
-        const qint64 row = grid.insertRow(0);
-        for (int k = 0; k < plan.targets.size(); ++k) {
-            const int target = plan.targets[k];
-            if (target >= 1 && target <= grid.columnCount() && k < fields.size())
-                grid.setItem(row, target, fields[k]);
+    const qint64 before = grid.rowCount();
+    const Grid::AppendMark mark = grid.appendMark();
+    try {
+        for (const QStringList &fields : rows) {
+            const qint64 row = grid.insertRow(0);
+            for (int k = 0; k < plan.targets.size(); ++k) {
+                const int target = plan.targets[k];
+                if (target >= 1 && target <= grid.columnCount() && k < fields.size())
+                    grid.setItem(row, target, fields[k]);
+            }
         }
+        if (dropOldAfter)
+            dropOldRows(grid, before, mark);
+    } catch (const std::bad_alloc &) {
+        grid.rollbackAppend(mark);
+        if (painting)
+            grid.setRedraw(true);
+        throw;
     }
     if (painting)
         grid.setRedraw(true);

@@ -4,13 +4,13 @@
 // go in or, when one field does not convert, none does and the grid is left
 // exactly as it was.
 
+#include "core/grid/grid.h"
 #include "core/imports/import_common.h"
 
 #include <QList>
 #include <QStringList>
 
 namespace zorv {
-class Grid;
 class ProgressSink;
 } // namespace zorv
 
@@ -31,7 +31,13 @@ struct FillResult {
 
 // Checks the rows (reporting "正在导入..." + row number and polling for a
 // stop), then adds them at the end of the grid with its painting suspended.
+// Running out of memory throws std::bad_alloc with the grid as it was.
 FillResult fillGrid(Grid &grid, const QList<QStringList> &rows, const FillPlan &plan,
                     ProgressSink *progress = nullptr);
+
+// Deletes the first count shown rows, the old rows of a grid whose new rows
+// were appended after them since `appended`. When memory runs out before
+// they go, the new rows are taken back and std::bad_alloc thrown.
+void dropOldRows(Grid &grid, qint64 count, const Grid::AppendMark &appended);
 
 } // namespace zorv::imports

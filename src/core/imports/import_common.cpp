@@ -20,6 +20,10 @@ ImportReport reportGridImport(const ImportResult &r) {
     return {Outcome::Refused, 0};
 }
 
+void reportOutOfMemory() {
+    platform().messageBox(msg::hintTitle(), msg::outOfMemory(), MsgIcon::Warning);
+}
+
 bool sheetReaderAvailable() {
     return g_readerAvailable;
 }

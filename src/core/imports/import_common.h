@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <new>
 
 namespace zorv {
 struct ImportResult;
@@ -75,7 +76,25 @@ inline QString listFilter() {
 inline QString stopped() {
     return QStringLiteral("导入已中止，没有导入任何行。");
 }
+inline QString outOfMemory() {
+    return QStringLiteral("内存不足，导入已取消，没有导入任何行。");
+}
 } // namespace msg
+
+// Shows "提示" / the out-of-memory text; the import is refused.
+void reportOutOfMemory();
+
+// Runs one import routine; when memory runs out on the way, the message is
+// shown and the routine's refusal (its result type's default) returned. The
+// routines leave the grid as it was in that case.
+template <class Import> auto refusingOnOutOfMemory(Import import) -> decltype(import()) {
+    try {
+        return import();
+    } catch (const std::bad_alloc &) {
+        reportOutOfMemory();
+        return {};
+    }
+}
 
 // Turns the grid's own import answer (pasted text, a text file) into a report:
 // a stop is shown in the status line, a refusal under "提示" with its reason.

@@ -64,76 +64,80 @@ QString lineValue(const QString &line) {
 ImportReport readNameList(const QString &path,
                           const std::function<bool(qint64, const QString &)> &take,
                           ProgressSink *progress) {
-    qint64 given = 0;
-    if (isSpreadsheetPath(path)) {
-        Outcome outcome = Outcome::Refused;
-        const auto sheet = firstSheet(path, progress, &outcome);
-        if (!sheet)
-            return {outcome, 0};
-        for (int r = 1;; ++r) {
+    return refusingOnOutOfMemory([&]() -> ImportReport {
+        qint64 given = 0;
+        if (isSpreadsheetPath(path)) {
+            Outcome outcome = Outcome::Refused;
+            const auto sheet = firstSheet(path, progress, &outcome);
+            if (!sheet)
+                return {outcome, 0};
+            for (int r = 1;; ++r) {
+                if (stopNow(progress))
+                    return {Outcome::Stopped, given};
+                const sheet::Cell cell = sheet->cell(r, 1);
+                if (cell.isEmpty())
+                    break;
+                ++given;
+                if (!take(given, cell.text))
+                    break;
+            }
+            return {Outcome::Imported, given};
+        }
+        const auto lines = readLines(path);
+        if (!lines)
+            return {};
+        for (const QString &line : *lines) {
             if (stopNow(progress))
                 return {Outcome::Stopped, given};
-            const sheet::Cell cell = sheet->cell(r, 1);
-            if (cell.isEmpty())
-                break;
+            const QString value = lineValue(line);
+            if (value.isEmpty())
+                continue;
             ++given;
-            if (!take(given, cell.text))
+            if (!take(given, value))
                 break;
         }
         return {Outcome::Imported, given};
-    }
-    const auto lines = readLines(path);
-    if (!lines)
-        return {};
-    for (const QString &line : *lines) {
-        if (stopNow(progress))
-            return {Outcome::Stopped, given};
-        const QString value = lineValue(line);
-        if (value.isEmpty())
-            continue;
-        ++given;
-        if (!take(given, value))
-            break;
-    }
-    return {Outcome::Imported, given};
+    });
 }
 
 ListValues readNewNames(const QString &path, qint64 rows, int columns, ProgressSink *progress) {
-    ListValues out;
-    if (isSpreadsheetPath(path)) {
-        const auto sheet = firstSheet(path, progress, &out.outcome);
-        if (!sheet)
+    return refusingOnOutOfMemory([&]() -> ListValues {
+        ListValues out;
+        if (isSpreadsheetPath(path)) {
+            const auto sheet = firstSheet(path, progress, &out.outcome);
+            if (!sheet)
+                return out;
+            for (qint64 r = 1; r <= rows; ++r) {
+                if (stopNow(progress)) {
+                    out.outcome = Outcome::Stopped;
+                    return out;
+                }
+                QString joined;
+                if (r <= sheet->rowCount())
+                    for (int c = 1; c <= columns; ++c)
+                        joined += zorv::text::trim(sheet->text(int(r), c));
+                out.values << joined;
+                if (progress)
+                    progress->progress(r, rows, QString());
+            }
+            out.outcome = Outcome::Imported;
             return out;
-        for (qint64 r = 1; r <= rows; ++r) {
+        }
+        const auto lines = readLines(path);
+        if (!lines)
+            return out;
+        for (qint64 r = 1; r <= rows && r <= lines->size(); ++r) {
             if (stopNow(progress)) {
                 out.outcome = Outcome::Stopped;
                 return out;
             }
-            QString joined;
-            if (r <= sheet->rowCount())
-                for (int c = 1; c <= columns; ++c)
-                    joined += zorv::text::trim(sheet->text(int(r), c));
-            out.values << joined;
+            out.values << lineValue(lines->at(r - 1));
             if (progress)
                 progress->progress(r, rows, QString());
         }
         out.outcome = Outcome::Imported;
         return out;
-    }
-    const auto lines = readLines(path);
-    if (!lines)
-        return out;
-    for (qint64 r = 1; r <= rows && r <= lines->size(); ++r) {
-        if (stopNow(progress)) {
-            out.outcome = Outcome::Stopped;
-            return out;
-        }
-        out.values << lineValue(lines->at(r - 1));
-        if (progress)
-            progress->progress(r, rows, QString());
-    }
-    out.outcome = Outcome::Imported;
-    return out;
+    });
 }
 
 } // namespace zorv::imports

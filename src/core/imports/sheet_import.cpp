@@ -32,28 +32,31 @@ ImportReport finishFill(const FillResult &r, const QString &title) {
 
 ImportReport importSheetConnectFirst(Grid &grid, const ConnectFirstOptions &options,
                                      ProgressSink *progress) {
-    const auto path = connectAndChooseSheet();
-    if (!path)
-        return {};
-    auto reading = [&](bool on) {
-        if (options.reading)
-            options.reading(on);
-    };
-    reading(true);
-    Outcome outcome = Outcome::Refused;
-    const auto sheet =
-        readImportSheet(*path, sheet::WhichSheet::Active, msg::infoTitle(), progress, &outcome);
-    if (!sheet) {
+    return refusingOnOutOfMemory([&]() -> ImportReport {
+        const auto path = connectAndChooseSheet();
+        if (!path)
+            return {};
+        auto reading = [&](bool on) {
+            if (options.reading)
+                options.reading(on);
+        };
+        reading(true);
+        Outcome outcome = Outcome::Refused;
+        const auto sheet =
+            readImportSheet(*path, sheet::WhichSheet::Active, msg::infoTitle(), progress, &outcome);
+        if (!sheet) {
+            reading(false);
+            return {outcome, 0};
+        }
+        if (options.noticeBeforeRows)
+            platform().messageBox(msg::infoTitle(), QString());
+        FillPlan plan;
+        plan.targets = allColumns(grid);
+        const FillResult filled =
+            fillGrid(grid, sheet->rows(1, grid.columnCount()), plan, progress);
         reading(false);
-        return {outcome, 0};
-    }
-    if (options.noticeBeforeRows)
-        platform().messageBox(msg::infoTitle(), QString());
-    FillPlan plan;
-    plan.targets = allColumns(grid);
-    const FillResult filled = fillGrid(grid, sheet->rows(1, grid.columnCount()), plan, progress);
-    reading(false);
-    return finishFill(filled, msg::infoTitle());
+        return finishFill(filled, msg::infoTitle());
+    });
 }
 
 FileFirstOptions comparisonListOptions(int column, qint64 firstRow) {
@@ -68,56 +71,58 @@ FileFirstOptions comparisonListOptions(int column, qint64 firstRow) {
 
 ImportReport importSheetFileFirst(Grid &grid, const FileFirstOptions &options,
                                   ProgressSink *progress) {
-    const auto choice = platform().openFile(options.dialogTitle, kSheetExt, options.filter);
-    if (!choice) {
-        platform().messageBox(msg::hintTitle(), msg::fileChoiceFailed());
-        return {};
-    }
-    const QString path = choice->path;
-    if (path.isEmpty()) {
-        platform().messageBox(msg::hintTitle(), msg::fileNameEmpty());
-        return {};
-    }
-
-    qint64 added = 0;
-    if (options.acceptText && isTextPath(path)) {
-        const ImportReport r = reportGridImport(grid.importFile(path, 1, progress));
-        if (!r.imported())
-            return r;
-        added = r.rows;
-    } else {
-        if (!connectSheetReader())
+    return refusingOnOutOfMemory([&]() -> ImportReport {
+        const auto choice = platform().openFile(options.dialogTitle, kSheetExt, options.filter);
+        if (!choice) {
+            platform().messageBox(msg::hintTitle(), msg::fileChoiceFailed());
             return {};
-        Outcome outcome = Outcome::Refused;
-        const auto sheet =
-            readImportSheet(path, sheet::WhichSheet::Active, msg::hintTitle(), progress, &outcome);
-        if (!sheet)
-            return {outcome, 0};
-        FillPlan plan;
-        plan.firstNumber = std::max<qint64>(options.firstRow, 1);
-        QList<QStringList> rows;
-        if (options.column <= 0) {
-            plan.targets = allColumns(grid);
-            rows = sheet->rows(int(std::min<qint64>(plan.firstNumber, sheet::kMaxRows + 1)),
-                               grid.columnCount());
-        } else {
-            plan.targets = {1};
-            plan.sourceColumns = {options.column};
-            const QStringList values = sheet->column(
-                options.column, int(std::min<qint64>(plan.firstNumber, sheet::kMaxRows + 1)));
-            rows.reserve(values.size());
-            for (const QString &v : values)
-                rows.append(QStringList{v});
         }
-        const FillResult filled = fillGrid(grid, rows, plan, progress);
-        if (filled.outcome != Outcome::Imported)
-            return finishFill(filled, msg::hintTitle());
-        added = filled.rows;
-    }
-    if (options.followUp)
-        options.followUp(grid);
-    platform().messageBox(msg::infoTitle(), msg::importDone());
-    return {Outcome::Imported, added};
+        const QString path = choice->path;
+        if (path.isEmpty()) {
+            platform().messageBox(msg::hintTitle(), msg::fileNameEmpty());
+            return {};
+        }
+
+        qint64 added = 0;
+        if (options.acceptText && isTextPath(path)) {
+            const ImportReport r = reportGridImport(grid.importFile(path, 1, progress));
+            if (!r.imported())
+                return r;
+            added = r.rows;
+        } else {
+            if (!connectSheetReader())
+                return {};
+            Outcome outcome = Outcome::Refused;
+            const auto sheet = readImportSheet(path, sheet::WhichSheet::Active, msg::hintTitle(),
+                                               progress, &outcome);
+            if (!sheet)
+                return {outcome, 0};
+            FillPlan plan;
+            plan.firstNumber = std::max<qint64>(options.firstRow, 1);
+            QList<QStringList> rows;
+            if (options.column <= 0) {
+                plan.targets = allColumns(grid);
+                rows = sheet->rows(int(std::min<qint64>(plan.firstNumber, sheet::kMaxRows + 1)),
+                                   grid.columnCount());
+            } else {
+                plan.targets = {1};
+                plan.sourceColumns = {options.column};
+                const QStringList values = sheet->column(
+                    options.column, int(std::min<qint64>(plan.firstNumber, sheet::kMaxRows + 1)));
+                rows.reserve(values.size());
+                for (const QString &v : values)
+                    rows.append(QStringList{v});
+            }
+            const FillResult filled = fillGrid(grid, rows, plan, progress);
+            if (filled.outcome != Outcome::Imported)
+                return finishFill(filled, msg::hintTitle());
+            added = filled.rows;
+        }
+        if (options.followUp)
+            options.followUp(grid);
+        platform().messageBox(msg::infoTitle(), msg::importDone());
+        return {Outcome::Imported, added};
+    });
 }
 
 } // namespace zorv::imports
