@@ -18,6 +18,8 @@ struct ReadControl {
     std::atomic<qint64> done{0};
     std::atomic<qint64> total{0}; // 0 while unknown
     std::atomic<bool> cancel{false};
+    // The read failed because the file unpacks to more than its size allows.
+    std::atomic<bool> tooLarge{false};
 };
 
 class BookReader {
@@ -30,7 +32,7 @@ public:
     virtual std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) = 0;
 };
 
-enum class OpenFailure { None, NotSpreadsheet, Damaged, Password, NoSheets };
+enum class OpenFailure { None, NotSpreadsheet, Damaged, Password, NoSheets, TooLarge };
 
 // Each returns nullptr with *failure and *reason set when the file cannot be read.
 std::unique_ptr<BookReader> openXls(const QString &path, ReadControl &control, OpenFailure *failure,

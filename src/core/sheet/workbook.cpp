@@ -41,6 +41,10 @@ QString stoppedText(const QString &path) {
     return QStringLiteral("已停止读取文件%1。").arg(quoted(path));
 }
 
+QString tooLarge(const QString &path, const QString &reason) {
+    return withReason(QStringLiteral("文件%1太大或已损坏，无法读取。").arg(quoted(path)), reason);
+}
+
 QString outOfMemory(const QString &path) {
     return QStringLiteral("文件%1太大，内存不足，无法读取。").arg(quoted(path));
 }
@@ -134,6 +138,9 @@ bool Workbook::open(const QString &path, ProgressSink *progress) {
     case OpenFailure::NotSpreadsheet:
         m_error = withReason(notSpreadsheet(path), reason);
         break;
+    case OpenFailure::TooLarge:
+        m_error = tooLarge(path, reason);
+        break;
     default:
         m_error = withReason(
             QStringLiteral("文件%1已损坏或不是有效的 Excel 文件，无法读取。").arg(quoted(path)),
@@ -184,7 +191,9 @@ std::optional<Sheet> Workbook::readSheet(int index, ProgressSink *progress) {
         m_error = stoppedText(m_path);
         return std::nullopt;
     }
-    if (!sheet)
+    if (!sheet && control.tooLarge)
+        m_error = tooLarge(m_path, reason);
+    else if (!sheet)
         m_error = withReason(QStringLiteral("文件%1的工作表“%2”已损坏，无法读取。")
                                  .arg(quoted(m_path), m_reader->sheetNames().value(index)),
                              reason);

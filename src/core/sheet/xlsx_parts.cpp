@@ -20,6 +20,15 @@ bool isTrue(const char *s) {
     return s && (std::strcmp(s, "1") == 0 || std::strcmp(s, "true") == 0);
 }
 
+// False, with the handler failed as over budget, once a list passes its cap.
+bool roomFor(XmlHandler &handler, size_t count, qint64 cap, const char *what) {
+    if (qint64(count) < cap)
+        return true;
+    handler.failure = QStringLiteral("more than %1 %2").arg(cap).arg(QLatin1StringView(what));
+    handler.overBudget = true;
+    return false;
+}
+
 } // namespace
 
 void RichText::start(std::string_view name) {
@@ -85,6 +94,8 @@ void RelationshipsHandler::startElement(std::string_view name, const char **attr
     const char *mode = attribute(attrs, "TargetMode");
     if (!id || !type || !target || (mode && std::strcmp(mode, "External") == 0))
         return;
+    if (!roomFor(*this, relationships.size(), kMaxListed, "relationships"))
+        return;
     m_byId.emplace(id, relationships.size()); // the first of a repeated id counts
     relationships.push_back({id, type, resolvePart(m_base, target)});
 }
@@ -106,6 +117,8 @@ const Relationship *RelationshipsHandler::byId(std::string_view id) const {
 
 void WorkbookHandler::startElement(std::string_view name, const char **attrs) {
     if (name == "sheet") {
+        if (!roomFor(*this, sheets.size(), kMaxListed, "sheets"))
+            return;
         const char *sheetName = attribute(attrs, "name");
         const char *id = attribute(attrs, "id");
         sheets.push_back({QString::fromUtf8(sheetName ? sheetName : ""), id ? id : ""});
@@ -128,6 +141,8 @@ void SharedStringsHandler::startElement(std::string_view name, const char **) {
 
 void SharedStringsHandler::endElement(std::string_view name) {
     if (name == "si") {
+        if (!roomFor(*this, strings.size(), m_maxStrings, "shared strings"))
+            return;
         m_totalBytes += qint64(m_text.buffer.size());
         if (m_text.tooLong || m_totalBytes > kMaxTotalBytes) {
             failure = QStringLiteral("shared strings too long");
@@ -144,11 +159,15 @@ void StylesHandler::startElement(std::string_view name, const char **attrs) {
     if (name == "numFmt") {
         const int id = toInt(attribute(attrs, "numFmtId"), -1);
         const char *code = attribute(attrs, "formatCode");
+        if (!roomFor(*this, m_custom.size(), kMaxListed, "number formats"))
+            return;
         if (id >= 0 && code)
             m_custom.insert_or_assign(id, classifyFormatCode(code));
     } else if (name == "cellXfs") {
         m_inCellXfs = true;
     } else if (name == "xf" && m_inCellXfs) {
+        if (!roomFor(*this, m_xfFormats.size(), kMaxListed, "cell formats"))
+            return;
         m_xfFormats.push_back(toInt(attribute(attrs, "numFmtId"), 0));
     }
 }

@@ -7,11 +7,31 @@
 #include "core/sheet/xml_stream.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace zorv::sheet {
+
+// What one package may make the reader hold, in proportion to the file's
+// size, so that a small file can never unpack into hundreds of MB: the
+// unpacked XML of the parts read for one sheet, and the shared strings and
+// cells kept (an element costs memory of its own beyond its bytes). Text
+// compresses ten to twenty times; a hundred times leaves room for very
+// repetitive sheets while the rare larger ratios are those of bombs.
+struct ReadBudget {
+    static constexpr qint64 kFloor = qint64(32) << 20;
+    static constexpr qint64 kRatio = 100;
+    static constexpr qint64 kBytesPerElement = 16;
+    explicit ReadBudget(qint64 fileSize) : bytes(std::max(kFloor, fileSize * kRatio)) {}
+    qint64 bytes;
+    qint64 elements() const { return bytes / kBytesPerElement; }
+};
+
+// Sheets, relationships, cell formats and number formats a package may list:
+// spreadsheet programs stop at about 64,000 of each.
+inline constexpr qint64 kMaxListed = 65536;
 
 // Text of a shared or inline string: plain <t>, or the runs <r><t> of rich
 // text; phonetic guides (<rPh>) are not part of the value.
@@ -43,7 +63,7 @@ struct Relationship {
 class RelationshipsHandler final : public XmlHandler {
 public:
     explicit RelationshipsHandler(std::string baseFolder) : m_base(std::move(baseFolder)) {}
-    std::vector<Relationship> relationships;
+    std::vector<Relationship> relationships; // at most kMaxListed
     // Target of the first relationship whose type ends in "/" + kind; "" when none.
     std::string targetOf(std::string_view kind) const;
     const Relationship *byId(std::string_view id) const;
@@ -61,7 +81,7 @@ public:
         QString name;
         std::string relId;
     };
-    std::vector<SheetEntry> sheets;
+    std::vector<SheetEntry> sheets; // at most kMaxListed
     int activeTab = 0;
     bool date1904 = false;
     void startElement(std::string_view name, const char **attrs) override;
@@ -73,6 +93,8 @@ private:
 
 class SharedStringsHandler final : public XmlHandler {
 public:
+    explicit SharedStringsHandler(qint64 maxStrings = ReadBudget(0).elements())
+        : m_maxStrings(maxStrings) {}
     std::vector<QString> strings;
     void startElement(std::string_view name, const char **attrs) override;
     void endElement(std::string_view name) override;
@@ -80,6 +102,7 @@ public:
 
 private:
     static constexpr qint64 kMaxTotalBytes = qint64(1) << 30;
+    qint64 m_maxStrings;
     bool m_inItem = false;
     qint64 m_totalBytes = 0;
     RichText m_text;
@@ -107,8 +130,9 @@ inline constexpr qint64 kMaxCells = 50'000'000;
 
 class WorksheetHandler final : public XmlHandler {
 public:
-    WorksheetHandler(SheetBuilder &builder, const std::vector<DateStyle> &cellStyles)
-        : m_builder(builder), m_styles(cellStyles) {}
+    WorksheetHandler(SheetBuilder &builder, const std::vector<DateStyle> &cellStyles,
+                     qint64 maxCells = kMaxCells)
+        : m_builder(builder), m_styles(cellStyles), m_maxCells(std::min(maxCells, kMaxCells)) {}
     void startElement(std::string_view name, const char **attrs) override;
     void endElement(std::string_view name) override;
     void characters(std::string_view text) override;
@@ -119,6 +143,7 @@ private:
 
     SheetBuilder &m_builder;
     const std::vector<DateStyle> &m_styles;
+    qint64 m_maxCells;
     qint64 m_cells = 0;
     int m_row = 0;
     int m_column = 0;

@@ -2,6 +2,7 @@
 #include "core/sheet/xlsx_parts.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <thread>
 
 namespace zorv::sheet {
@@ -21,29 +22,66 @@ struct Joiner {
     }
 };
 
-bool parsePart(zip_t *zip, const std::string &part, XmlHandler &handler, QString *reason) {
+// The unpacked bytes parts may still take, counted from their sizes in the
+// zip's directory; each part is held to its stated size while it is parsed.
+class Allowance {
+public:
+    explicit Allowance(qint64 bytes) : m_left(bytes) {}
+    // Takes the entry's size; false with *reason when it does not fit.
+    bool take(zip_t *zip, zip_int64_t entry, ChunkWatch &watch, QString *reason) {
+        const qint64 size = entrySize(zip, entry);
+        if (size > m_left) {
+            const char *name = zip_get_name(zip, zip_uint64_t(entry), 0);
+            *reason =
+                QString::fromUtf8(name ? name : "?") +
+                QStringLiteral(": unpacks to %1 bytes, more than the file's size allows").arg(size);
+            return false;
+        }
+        m_left -= size;
+        watch.maxBytes = size;
+        return true;
+    }
+
+private:
+    qint64 m_left;
+};
+
+// Parses a part within the allowance; false with *failure set when it is
+// missing, damaged or too large.
+bool parsePart(zip_t *zip, const std::string &part, XmlHandler &handler, Allowance &allowance,
+               OpenFailure *failure, QString *reason) {
+    *failure = OpenFailure::Damaged;
     const zip_int64_t index = findEntry(zip, part);
     if (index < 0) {
         *reason = QString::fromStdString(part) + QStringLiteral(": missing");
         return false;
     }
-    return parseEntry(zip, index, handler, reason);
+    ChunkWatch watch;
+    if (!allowance.take(zip, index, watch, reason)) {
+        *failure = OpenFailure::TooLarge;
+        return false;
+    }
+    if (parseEntry(zip, index, handler, reason, watch))
+        return true;
+    if (handler.overBudget)
+        *failure = OpenFailure::TooLarge;
+    return false;
 }
 
 // Reads the package's parts as they are asked for: the workbook and its
 // relationships at open, shared strings and styles with the first sheet.
 class XlsxReader final : public BookReader {
 public:
-    XlsxReader(QString path, ZipPtr zip) : m_path(std::move(path)), m_zip(std::move(zip)) {}
+    XlsxReader(QString path, ZipPtr zip)
+        : m_path(std::move(path)), m_zip(std::move(zip)), m_budget(QFileInfo(m_path).size()) {}
 
     bool load(OpenFailure *failure, QString *reason) {
+        Allowance allowance(m_budget.bytes);
         std::string workbookPart = "xl/workbook.xml";
         if (findEntry(m_zip.get(), "_rels/.rels") >= 0) {
             RelationshipsHandler root{std::string()};
-            if (!parsePart(m_zip.get(), "_rels/.rels", root, reason)) {
-                *failure = OpenFailure::Damaged;
+            if (!parsePart(m_zip.get(), "_rels/.rels", root, allowance, failure, reason))
                 return false;
-            }
             const std::string target = root.targetOf("officeDocument");
             if (!target.empty())
                 workbookPart = target;
@@ -54,17 +92,14 @@ public:
             return false;
         }
         WorkbookHandler book;
-        if (!parsePart(m_zip.get(), workbookPart, book, reason)) {
-            *failure = OpenFailure::Damaged;
+        if (!parsePart(m_zip.get(), workbookPart, book, allowance, failure, reason))
             return false;
-        }
         const std::string folder = folderOf(workbookPart);
         const std::string name = workbookPart.substr(folder.size());
         RelationshipsHandler rels{folder};
-        if (!parsePart(m_zip.get(), folder + "_rels/" + name + ".rels", rels, reason)) {
-            *failure = OpenFailure::Damaged;
+        if (!parsePart(m_zip.get(), folder + "_rels/" + name + ".rels", rels, allowance, failure,
+                       reason))
             return false;
-        }
         for (const auto &s : book.sheets) {
             const Relationship *r = rels.byId(s.relId);
             m_names << s.name;
@@ -94,7 +129,8 @@ public:
             *reason = QString::fromStdString(m_parts[size_t(index)]) + QStringLiteral(": missing");
             return std::nullopt;
         }
-        loadStyles();
+        Allowance allowance(m_budget.bytes - m_heldBytes);
+        loadStyles(allowance);
         const zip_int64_t sharedEntry =
             m_sharedLoaded || m_sharedPart.empty() ? -1 : findEntry(m_zip.get(), m_sharedPart);
         if (!m_sharedLoaded && !m_sharedPart.empty() && sharedEntry < 0) {
@@ -103,12 +139,19 @@ public:
         }
         const qint64 sharedSize = sharedEntry < 0 ? 0 : entrySize(m_zip.get(), sharedEntry);
         control.total = entrySize(m_zip.get(), sheetEntry) + sharedSize;
+        ChunkWatch sheetWatch{&control.done, &control.cancel, nullptr};
+        ChunkWatch sharedWatch{&control.done, &control.cancel, nullptr};
+        if (!allowance.take(m_zip.get(), sheetEntry, sheetWatch, reason) ||
+            (sharedEntry >= 0 && !allowance.take(m_zip.get(), sharedEntry, sharedWatch, reason))) {
+            control.tooLarge = true;
+            return std::nullopt;
+        }
 
         // Large shared-string tables are parsed on a second thread, beside the
         // sheet: the sheet only keeps their numbers until both are done.
         std::atomic<bool> sheetFailed{false};
-        const ChunkWatch sharedWatch{&control.done, &control.cancel, &sheetFailed};
-        SharedJob shared;
+        sharedWatch.stopToo = &sheetFailed;
+        SharedJob shared(m_budget.elements());
         std::thread sharedThread;
         const Joiner joiner{sharedThread};
         if (sharedEntry >= 0) {
@@ -119,24 +162,26 @@ public:
         }
 
         SheetBuilder builder(m_names[index], m_date1904);
-        WorksheetHandler handler(builder, m_cellStyles);
+        WorksheetHandler handler(builder, m_cellStyles, m_budget.elements());
         QString sheetReason;
-        const bool sheetOk = parseEntry(m_zip.get(), sheetEntry, handler, &sheetReason,
-                                        ChunkWatch{&control.done, &control.cancel, nullptr});
+        const bool sheetOk = parseEntry(m_zip.get(), sheetEntry, handler, &sheetReason, sheetWatch);
         sheetFailed = !sheetOk;
         if (sharedThread.joinable())
             sharedThread.join();
         if (!sheetOk) {
             *reason = sheetReason;
+            control.tooLarge = handler.overBudget;
             return std::nullopt;
         }
         if (sharedEntry >= 0) {
             if (!shared.ok) {
                 *reason = shared.reason;
+                control.tooLarge = shared.handler.overBudget;
                 return std::nullopt;
             }
             m_strings = std::move(shared.handler.strings);
             m_sharedLoaded = true;
+            m_heldBytes += sharedSize; // the strings stay for the next sheets
         }
         builder.setSharedStrings(m_strings);
         return builder.finish(reason);
@@ -146,6 +191,7 @@ private:
     static constexpr qint64 kParallelShared = 1 << 20;
 
     struct SharedJob {
+        explicit SharedJob(qint64 maxStrings) : handler(maxStrings) {}
         SharedStringsHandler handler;
         bool ok = false;
         QString reason;
@@ -171,18 +217,22 @@ private:
     };
 
     // Without styles no cell is a date; the values still read.
-    void loadStyles() {
+    void loadStyles(Allowance &allowance) {
         if (m_stylesLoaded)
             return;
         m_stylesLoaded = true;
         StylesHandler styles;
-        QString ignored;
-        if (!m_stylesPart.empty() && parsePart(m_zip.get(), m_stylesPart, styles, &ignored))
+        OpenFailure ignored;
+        QString reason;
+        if (!m_stylesPart.empty() &&
+            parsePart(m_zip.get(), m_stylesPart, styles, allowance, &ignored, &reason))
             m_cellStyles = std::move(styles.cellStyles);
     }
 
     QString m_path;
     ZipPtr m_zip;
+    ReadBudget m_budget;
+    qint64 m_heldBytes = 0; // of the shared strings, kept between sheets
     QStringList m_names;
     std::vector<std::string> m_parts;
     int m_active = 0;

@@ -115,8 +115,9 @@ void WorksheetHandler::startCell(const char **attrs) {
 }
 
 void WorksheetHandler::finishCell() {
-    if (++m_cells > kMaxCells) {
-        failure = QStringLiteral("more than %1 cells").arg(kMaxCells);
+    if (++m_cells > m_maxCells) {
+        failure = QStringLiteral("more than %1 cells").arg(m_maxCells);
+        overBudget = true;
         return;
     }
     const std::string_view v = m_type == 'i' ? std::string_view() : trimmed(m_value);

@@ -103,6 +103,7 @@ bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *rea
     XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
 
     constexpr int kChunk = 1 << 16;
+    qint64 total = 0;
     for (;;) {
         void *buf = XML_GetBuffer(parser.get(), kChunk);
         if (!buf) {
@@ -121,6 +122,12 @@ bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *rea
         }
         if (watch.bytes)
             *watch.bytes += n;
+        total += n;
+        if (watch.maxBytes >= 0 && total > watch.maxBytes) {
+            handler.overBudget = true;
+            *reason = part + QStringLiteral(": more than %1 bytes unpacked").arg(watch.maxBytes);
+            return false;
+        }
         const bool last = n == 0;
         if (XML_ParseBuffer(parser.get(), static_cast<int>(n), last) != XML_STATUS_OK) {
             if (!handler.failure.isEmpty())

@@ -16,8 +16,10 @@ public:
     virtual void startElement(std::string_view name, const char **attrs) = 0;
     virtual void endElement(std::string_view name) = 0;
     virtual void characters(std::string_view text) { (void)text; }
-    // A handler sets this to stop the parse with an error of its own.
+    // A handler sets this to stop the parse with an error of its own, and
+    // overBudget too when the error is that the part holds too much.
     QString failure;
+    bool overBudget = false;
 };
 
 // "x:row" -> "row".
@@ -32,11 +34,13 @@ struct ChunkWatch {
     std::atomic<qint64> *bytes = nullptr; // uncompressed bytes parsed are added here
     const std::atomic<bool> *stop = nullptr;
     const std::atomic<bool> *stopToo = nullptr;
+    // More uncompressed bytes than this fail the parse as over budget; -1: no limit.
+    qint64 maxBytes = -1;
 };
 
 // Parses the entry; false with *reason on a read error, malformed XML, a
 // document type declaration (never part of a spreadsheet package), a handler
-// failure or a stop.
+// failure, more bytes than watch.maxBytes (handler.overBudget set) or a stop.
 bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *reason,
                 const ChunkWatch &watch = {});
 // Uncompressed size of the entry, 0 when unknown.

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,6 +37,43 @@ QJsonObject parts(const QString &sheetXml) {
                                      "xmlns:r=\"x\"/></sheets></workbook>")},
                      {QStringLiteral("xl/_rels/workbook.xml.rels"), rels},
                      {QStringLiteral("xl/s.xml"), sheetXml}}}};
+}
+
+// A part of `times` copies of `repeat` between head and tail, for
+// write_sheet.py to expand: it compresses to a few kilobytes.
+QJsonObject repeated(const QString &head, const QString &repeat, int times, const QString &tail) {
+    return QJsonObject{{QStringLiteral("head"), head},
+                       {QStringLiteral("repeat"), repeat},
+                       {QStringLiteral("times"), times},
+                       {QStringLiteral("tail"), tail}};
+}
+
+// A workbook of one sheet with shared strings; extraRelationships are added
+// to the workbook's relationships.
+QJsonObject packageWith(const QJsonValue &sheet, const QJsonValue &shared,
+                        const QJsonValue &extraRelationships = QString()) {
+    const QString type =
+        QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
+    const QString rels =
+        QStringLiteral("<Relationships><Relationship Id=\"r1\" Type=\"") + type +
+        QStringLiteral("worksheet\" Target=\"s.xml\"/><Relationship Id=\"r2\" Type=\"") + type +
+        QStringLiteral("sharedStrings\" Target=\"strings.xml\"/>");
+    QJsonValue relsPart =
+        QString(rels + extraRelationships.toString() + QStringLiteral("</Relationships>"));
+    if (extraRelationships.isObject()) {
+        QJsonObject o = extraRelationships.toObject();
+        o[QStringLiteral("head")] = rels;
+        o[QStringLiteral("tail")] = QStringLiteral("</Relationships>");
+        relsPart = o;
+    }
+    return QJsonObject{
+        {QStringLiteral("parts"),
+         QJsonObject{{QStringLiteral("xl/workbook.xml"),
+                      QStringLiteral("<workbook><sheets><sheet name=\"A\" r:id=\"r1\" "
+                                     "xmlns:r=\"x\"/></sheets></workbook>")},
+                     {QStringLiteral("xl/_rels/workbook.xml.rels"), relsPart},
+                     {QStringLiteral("xl/strings.xml"), shared},
+                     {QStringLiteral("xl/s.xml"), sheet}}}};
 }
 
 } // namespace
@@ -141,6 +179,48 @@ private slots:
         QString error;
         QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
         QVERIFY2(error.contains(p) && error.contains(message), qPrintable(error));
+    }
+
+    void refusesBombs_data() {
+        QTest::addColumn<QJsonObject>("description");
+        const QString sheetHead = QStringLiteral("<worksheet><sheetData>");
+        const QString sheetTail = QStringLiteral("</sheetData></worksheet>");
+        const QString oneCell =
+            sheetHead + QStringLiteral("<row><c t=\"s\"><v>0</v></c></row>") + sheetTail;
+        const QString twoStrings = QStringLiteral("<sst><si><t>a</t></si><si><t>b</t></si></sst>");
+        // Each file is a few tens of kilobytes.
+        QTest::newRow("sheet unpacking to 40 MB") << packageWith(
+            repeated(sheetHead, QStringLiteral("<row><c><v>1</v></c></row>"), 1'500'000, sheetTail),
+            twoStrings);
+        QTest::newRow("shared strings unpacking to 40 MB")
+            << packageWith(oneCell, repeated(QStringLiteral("<sst>"), QStringLiteral("<si/><si/>"),
+                                             4'000'000, QStringLiteral("</sst>")));
+        QTest::newRow("three million shared strings")
+            << packageWith(oneCell, repeated(QStringLiteral("<sst>"), QStringLiteral("<si/>"),
+                                             3'000'000, QStringLiteral("</sst>")));
+        QTest::newRow("three million cells")
+            << packageWith(repeated(sheetHead + QStringLiteral("<row>"), QStringLiteral("<c/>"),
+                                    3'000'000, QStringLiteral("</row>") + sheetTail),
+                           twoStrings);
+        QTest::newRow("seventy thousand relationships")
+            << packageWith(oneCell, twoStrings,
+                           repeated({},
+                                    QStringLiteral("<Relationship Id=\"x\" Type=\"t/image\" "
+                                                   "Target=\"i.png\"/>"),
+                                    70'000, {}));
+    }
+    // A small file that unpacks into more than its size can reasonably hold
+    // is refused before the memory is taken: too large or damaged.
+    void refusesBombs() {
+        QFETCH(QJsonObject, description);
+        const QString p = path(QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'_') +
+                               QStringLiteral(".xlsx"));
+        QCOMPARE(writeSheetFixture(QStringLiteral("zip"), p, description), QString());
+        QVERIFY(QFileInfo(p).size() < 200'000);
+        QString error;
+        QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
+        QVERIFY2(error.contains(p) && error.contains(QStringLiteral("太大或已损坏")),
+                 qPrintable(error));
     }
 
     void survivesFilesThatBreakFreeXL_data() {

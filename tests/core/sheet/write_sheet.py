@@ -79,8 +79,12 @@ def write_xlsx(desc, path, inline):
 
 
 def write_zip(desc, path):
+    # A part is its text, or {"head", "repeat", "times", "tail"} for a long
+    # repetitive one.
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
         for name, text in desc["parts"].items():
+            if isinstance(text, dict):
+                text = text.get("head", "") + text["repeat"] * text["times"] + text.get("tail", "")
             z.writestr(name, text.encode("utf-8"))
 
 
