@@ -194,7 +194,8 @@ void TestGridExpr::quoteRoundTrip() {
 void TestGridExpr::longChains_data() {
     QTest::addColumn<QString>("expr");
     QTest::addColumn<qint64>("found"); // -5: refused as malformed
-    auto chain = [](const QString &term, const QString &join, int n, const QString &last) {
+    auto chain = [](const QString &term, const QString &join, int n,
+                    const QString &last) -> QString {
         QString e;
         e.reserve((term.size() + join.size()) * n + last.size());
         for (int i = 0; i < n; ++i)
