@@ -1,6 +1,9 @@
+#include "core/config/regodbc.h"
 #include "gui/app/w_about.h"
 #include "support/scripted_platform.h"
+#include "support/tempdir.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QLayout>
 #include <QTest>
@@ -23,7 +26,8 @@ private slots:
             order << about.layout()->itemAt(i)->widget()->objectName();
         QCOMPARE(order, QStringList({QStringLiteral("st_5"), QStringLiteral("st_4"),
                                      QStringLiteral("st_3"), QStringLiteral("st_2"),
-                                     QStringLiteral("ln_1"), QStringLiteral("st_1")}));
+                                     QStringLiteral("ln_1"), QStringLiteral("st_1"),
+                                     QStringLiteral("st_db")}));
 
         for (const char *name : {"st_5", "st_4", "st_3", "st_2", "st_1"}) {
             auto *label = about.findChild<LinkLabel *>(QString::fromLatin1(name));
@@ -39,6 +43,30 @@ private slots:
             QVERIFY(QUrl(url).host().endsWith(QStringLiteral(".example")));
         QCOMPARE(about.findChild<LinkLabel *>(QStringLiteral("st_4"))->cursor().shape(),
                  Qt::PointingHandCursor);
+    }
+
+    // The window names the database file the program works on.
+    void showsTheDatabaseInUse() {
+        test::TestHome home;
+        test::ScriptedPlatform platform;
+        const QString file = home.file(QStringLiteral("数据/zorv.mdb"));
+        QVERIFY(QDir().mkpath(home.file(QStringLiteral("数据"))));
+        config::RegistryStore store;
+        config::regodbc(store, QStringLiteral("zorv"), file, config::odbcDriverFolder());
+        db::Transaction tx;
+        tx.setDbParm(QStringLiteral("ConnectString='DSN=zorv;UID=;PWD='"));
+        {
+            w_about about(nullptr, tx);
+            QCOMPARE(about.findChild<QLabel *>(QStringLiteral("st_db"))->text(),
+                     QStringLiteral("数据库：未连接"));
+        }
+        QCOMPARE(tx.connect(), 0);
+        w_about about(nullptr, tx);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        auto *label = about.findChild<QLabel *>(QStringLiteral("st_db"));
+        QVERIFY(label && label->isVisible());
+        QCOMPARE(label->text(), QStringLiteral("数据库文件：") + file);
     }
 };
 

@@ -89,19 +89,25 @@ private slots:
         connectShared(home);
         gui::w_chpwd w;
         w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
         edit(w, "sle_1")->setText(QStringLiteral("boss"));
         edit(w, "sle_2")->setText(QStringLiteral("boss"));
         edit(w, "sle_newpw")->setText(QStringLiteral("pw1"));
         edit(w, "sle_newpwag")->setText(QStringLiteral("pw2"));
         auto *ok = w.findChild<QPushButton *>(QStringLiteral("cb_ok"));
         ok->click();
+        // The mismatched pair stops the whole change: the user name is not
+        // stored beside the old (null, open to anyone) password.
         QCOMPARE(platform.messageLines(),
-                 QStringList({QStringLiteral("提示 / 用户已成功更改"),
-                              QStringLiteral("错误 / 前后新密码不一致，请重输")}));
+                 QStringList({QStringLiteral("错误 / 前后新密码不一致，请重输")}));
         QVERIFY(w.isVisible());
+        QCOMPARE(QApplication::focusWidget(), edit(w, "sle_newpw"));
+        QCOMPARE(db::countNullAccount(db::sqlca()), 1);
+        platform.clearRecord();
         edit(w, "sle_newpwag")->setText(QStringLiteral("pw1"));
         ok->click();
-        QCOMPARE(platform.messageLines().last(), QStringLiteral("提示 / 密码已成功更改"));
+        QCOMPARE(platform.messageLines(), QStringList({QStringLiteral("提示 / 用户已成功更改"),
+                                                       QStringLiteral("提示 / 密码已成功更改")}));
         QVERIFY(!w.isVisible());
         QCOMPARE(db::selectPassword(db::sqlca(), QStringLiteral("boss"))->toString(),
                  QStringLiteral("pw1"));

@@ -1,6 +1,7 @@
 #include "core/app/account.h"
 
 #include "core/db/statements.h"
+#include "core/db/transaction_scope.h"
 #include "core/platform/platform.h"
 #include "core/text/gbtext.h"
 
@@ -10,13 +11,12 @@ namespace {
 const QString kError = QStringLiteral("错误");
 const QString kNotice = QStringLiteral("提示");
 
-// Runs one account update and makes it final: committed when a row changed
-// (and the commit succeeded), rolled back otherwise. True when it took effect.
-template <typename Update> bool applyUpdate(db::Transaction &tx, Update update) {
-    if (update() == 0 && tx.sqlnrows() >= 1 && tx.commit() == 0)
-        return true;
-    tx.rollback();
-    return false;
+// Writes user name and password as one unit of work: true only when both
+// updates changed a row and the commit succeeded; otherwise nothing is kept.
+bool writeAccount(db::Transaction &tx, const QString &user, const QString &password) {
+    db::TransactionScope scope(tx);
+    return scope.isOpen() && db::updateUser(tx, user) == 0 && tx.sqlnrows() >= 1 &&
+           db::updatePassword(tx, password) == 0 && tx.sqlnrows() >= 1 && scope.commit() == 0;
 }
 
 } // namespace
@@ -44,25 +44,28 @@ AccountChange changeAccount(const QString &user, const QString &userAgain, const
         platform().messageBox(kNotice, QStringLiteral("用户名或密码不能为空"));
         return out;
     }
-
+    // Every entry is checked before anything is written: a new user name
+    // stored beside the old (possibly empty) password would open the
+    // program to whoever knows the name.
     if (u1 != u2) {
         platform().messageBox(kError, QStringLiteral("前后新用户不一致，请重输"), MsgIcon::Warning);
         out.focus = AccountChange::Focus::NewUser;
-    } else if (applyUpdate(tx, [&] { return db::updateUser(tx, u1); })) {
-        platform().messageBox(kNotice, QStringLiteral("用户已成功更改"));
-    } else {
-        platform().messageBox(kError, QStringLiteral("无法更改用户"), MsgIcon::Error);
+        return out;
     }
-
     if (p1 != p2) {
         platform().messageBox(kError, QStringLiteral("前后新密码不一致，请重输"), MsgIcon::Warning);
         out.focus = AccountChange::Focus::NewPassword;
         return out;
     }
-    if (applyUpdate(tx, [&] { return db::updatePassword(tx, p1); }))
+
+    if (writeAccount(tx, u1, p1)) {
+        platform().messageBox(kNotice, QStringLiteral("用户已成功更改"));
         platform().messageBox(kNotice, QStringLiteral("密码已成功更改"));
-    else
+    } else {
+        // Both were rolled back together, so neither has changed.
+        platform().messageBox(kError, QStringLiteral("无法更改用户"), MsgIcon::Error);
         platform().messageBox(kError, QStringLiteral("无法更改密码"), MsgIcon::Error);
+    }
     out.closeWindow = true;
     return out;
 }

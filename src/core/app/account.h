@@ -22,10 +22,11 @@ struct AccountChange {
     Focus focus = Focus::Unchanged;
 };
 
-// The OK button: refuses empty fields, then changes the user name (when both
-// entries agree) and the password (when both agree), each committed on its
-// own or rolled back when no row changed. The window closes once the
-// password part has run.
+// The OK button: refuses empty fields, then differing user names, then
+// differing passwords, changing nothing and keeping the window open. Only
+// when all four entries are valid are user name and password written, in one
+// transaction: both are kept, or (an update failed or changed no row) both
+// rolled back. The window then closes.
 AccountChange changeAccount(const QString &user, const QString &userAgain, const QString &password,
                             const QString &passwordAgain, db::Transaction &tx = db::sqlca());
 

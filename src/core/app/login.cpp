@@ -1,5 +1,6 @@
 #include "core/app/login.h"
 
+#include "core/app/database_choice.h"
 #include "core/app/globals.h"
 #include "core/config/profile.h"
 #include "core/config/regodbc.h"
@@ -40,6 +41,13 @@ void LoginLogic::registerDataSource() {
     config::regodbc(store, m_dsn, m_database, globals().sysPath);
 }
 
+void LoginLogic::chooseDatabase() {
+    const QString registered = registeredDatabase(config::RegistryStore(), m_dsn);
+    if (isOtherFoldersDatabase(registered, m_database) &&
+        askUseStartDatabase(registered, m_database))
+        registerDataSource();
+}
+
 LoginStep LoginLogic::afterConnect() {
     return db::countNullAccount(m_tx) == 1 ? LoginStep::OpenMain : LoginStep::WaitForLogin;
 }
@@ -73,6 +81,8 @@ LoginStep LoginLogic::open(const QString &startDir) {
     if (first == u"true") {
         registerDataSource();
         config::writeProfileString(g.profile, kStart, kFirst, QStringLiteral("false"));
+    } else {
+        chooseDatabase();
     }
 
     if (m_tx.connect() == 0)

@@ -26,7 +26,9 @@ public:
     // The window's open: locate "zorv.ini" and "zorv.mdb" in startDir (asking
     // for another configuration file when it is missing), read the
     // configuration, register the data source on first run, connect, and
-    // skip the login when no account is set. Fills globals().
+    // skip the login when no account is set. When the registered data source
+    // opens a "zorv.mdb" of another folder while startDir has its own, asks
+    // which to use first (re-registering for the start folder's). Fills globals().
     LoginStep open(const QString &startDir);
     // The register button: registers again, re-reads the connection settings
     // and retries the connect once; a second failure ends the program.
@@ -45,6 +47,7 @@ private:
     void readAutoCommit();
     LoginStep afterConnect();
     void registerDataSource();
+    void chooseDatabase();
 
     db::Transaction &m_tx;
     QString m_database;

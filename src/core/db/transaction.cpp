@@ -2,6 +2,7 @@
 
 #include "core/config/registry.h"
 #include "core/config/regodbc.h"
+#include "core/db/publish_file.h"
 #include "core/db/schema.h"
 
 #include <QAtomicInt>
@@ -12,12 +13,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryFile>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
-#endif
 
 namespace zorv::db {
 namespace {
@@ -30,25 +25,6 @@ QString errorText(const QSqlError &e) {
 QString nextConnectionName() {
     static QAtomicInt counter;
     return QStringLiteral("zorv_transaction_%1").arg(counter.fetchAndAddRelaxed(1) + 1);
-}
-
-// Publishes a finished file under its final name without ever replacing a
-// file that appeared there meanwhile.
-bool publishNoReplace(const QString &from, const QString &to, QString *error) {
-#ifdef Q_OS_UNIX
-    if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0) {
-        *error = QString::fromLocal8Bit(strerror(errno));
-        return false;
-    }
-    QFile::remove(from);
-    return true;
-#else
-    if (!QFile::rename(from, to)) {
-        *error = QStringLiteral("无法重命名");
-        return false;
-    }
-    return true;
-#endif
 }
 
 } // namespace
@@ -89,6 +65,9 @@ void Transaction::closeConnection() {
     }
     m_connected = false;
     m_inTransaction = false;
+    m_begun = false;
+    m_file.clear();
+    ++m_serial;
 }
 
 int Transaction::connect() {
@@ -169,9 +148,10 @@ bool Transaction::createDesktopDatabase(const QString &path) {
         }
         QSqlDatabase::removeDatabase(name);
     }
-    if (ok && !publishNoReplace(tmpPath, path, &error)) {
+    bool exists = false;
+    if (ok && !publishNoReplace(tmpPath, path, &error, &exists)) {
         // Someone else created the file meanwhile: theirs is used.
-        ok = QFileInfo::exists(path);
+        ok = exists;
     }
     QFile::remove(tmpPath);
     QFile::remove(tmpPath + QStringLiteral("-journal"));
@@ -209,6 +189,7 @@ bool Transaction::openDesktopDatabase(const QString &path) {
         fail(error);
         return false;
     }
+    m_file = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     return true;
 }
 
@@ -243,8 +224,10 @@ int Transaction::disconnect() {
         return fail(QStringLiteral("未连接数据库"));
     int code = 0;
     if (m_inTransaction) {
+        // Work begun through begin() and never committed is its owner's to
+        // keep; closing drops it rather than deciding for the owner.
         QSqlDatabase db = database();
-        if (!db.commit())
+        if (!(m_begun ? db.rollback() : db.commit()))
             code = fail(errorText(db.lastError()));
     }
     closeConnection();
@@ -318,6 +301,19 @@ QList<QVariantList> Transaction::selectRows(const QString &sql, const QVariantLi
     return rows;
 }
 
+int Transaction::begin() {
+    if (!m_connected)
+        return fail(QStringLiteral("未连接数据库"));
+    if (!m_inTransaction) {
+        QSqlDatabase db = database();
+        if (!db.transaction())
+            return fail(errorText(db.lastError()));
+        m_inTransaction = true;
+    }
+    m_begun = true;
+    return succeed();
+}
+
 int Transaction::commit() {
     return endTransaction(true);
 }
@@ -331,12 +327,17 @@ int Transaction::rollback() {
 int Transaction::endTransaction(bool keep) {
     if (!m_connected)
         return fail(QStringLiteral("未连接数据库"));
-    if (!m_inTransaction)
-        return succeed();
+    if (!m_inTransaction) {
+        if (keep)
+            return succeed();
+        return fail(QStringLiteral("没有可回滚的事务：自动提交方式下每条语句执行后已单独提交"));
+    }
     QSqlDatabase db = database();
     if (!(keep ? db.commit() : db.rollback()))
         return fail(errorText(db.lastError()));
     m_inTransaction = false;
+    m_begun = false;
+    ++m_serial;
     if (!beginIfManual())
         return m_sqlcode;
     return succeed();

@@ -58,11 +58,25 @@ public:
     // Every row of a query (empty on failure; check sqlcode()).
     QList<QVariantList> selectRows(const QString &sql, const QVariantList &args = {});
 
-    // With autocommit on every statement is committed by itself and these succeed at once.
+    // Opens a transaction that lasts until commit() or rollback(), also with
+    // autocommit on; with it off the transaction already open is taken over.
+    // Most callers use TransactionScope (transaction_scope.h) instead.
+    int begin();
+    // With autocommit on and nothing begun, commit() succeeds at once (every
+    // statement was committed by itself) while rollback() fails: it could undo nothing.
     int commit();
     int rollback();
+    bool inTransaction() const { return m_inTransaction; }
+    // Grows each time a transaction ends or the connection closes, so that a
+    // scope can tell whether its transaction is still the open one.
+    quint64 transactionSerial() const { return m_serial; }
+
+    // The database file opened through a desktop data source; empty when not
+    // connected or connected through the ODBC driver manager.
+    QString databaseFile() const { return m_file; }
 
 private:
+    friend class TransactionScope;
     int fail(const QString &text, int code = -1);
     int succeed(qint64 rows = 0);
     bool openDesktopDatabase(const QString &path);
@@ -81,6 +95,9 @@ private:
     QString m_name;
     bool m_connected = false;
     bool m_inTransaction = false;
+    bool m_begun = false; // the open transaction was asked for through begin()
+    quint64 m_serial = 0;
+    QString m_file;
     bool m_created = false;
     bool m_creationFailed = false;
     int m_sqlcode = 0;

@@ -2,6 +2,7 @@
 
 #include "core/platform/platform.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -35,7 +36,16 @@ QString w_about::homePageUrl() {
     return QStringLiteral("https://www.zorvane.example/");
 }
 
-w_about::w_about(QWidget *parent)
+QString w_about::databaseText(const db::Transaction &tx) {
+    if (!tx.isConnected())
+        return QStringLiteral("数据库：未连接");
+    if (!tx.databaseFile().isEmpty())
+        return QStringLiteral("数据库文件：") + QDir::toNativeSeparators(tx.databaseFile());
+    return QStringLiteral("数据源：") +
+           db::connectValue(db::connectStringOf(tx.dbParm()), QStringLiteral("DSN"));
+}
+
+w_about::w_about(QWidget *parent, db::Transaction &tx)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("w_about"));
@@ -79,6 +89,14 @@ w_about::w_about(QWidget *parent)
         }
         layout->addWidget(label);
     }
+    // Which file the program works on, so that a second data folder is never
+    // used unnoticed; selectable so that the path can be copied.
+    st_db = new QLabel(databaseText(tx), this);
+    st_db->setObjectName(QStringLiteral("st_db"));
+    st_db->setFont(arial);
+    st_db->setWordWrap(true);
+    st_db->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(st_db);
 }
 
 } // namespace zorv::gui

@@ -1,6 +1,8 @@
 #pragma once
 // The about window "关于": five lines of text, three of them links that open
-// a web page through the platform.
+// a web page through the platform, and the database in use.
+
+#include "core/db/transaction.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -29,7 +31,11 @@ private:
 class w_about : public QWidget {
     Q_OBJECT
 public:
-    explicit w_about(QWidget *parent = nullptr);
+    // Shows the database of tx (the shared transaction normally) as it is when opened.
+    explicit w_about(QWidget *parent = nullptr, db::Transaction &tx = db::sqlca());
+
+    // "数据库文件：" and the file, or the data source of a server, or "未连接".
+    static QString databaseText(const db::Transaction &tx);
 
     // The web addresses the three links open.
     static QString communityUrl();
@@ -42,6 +48,7 @@ private:
     QLabel *st_3;
     QLabel *st_2;
     QLabel *st_1;
+    QLabel *st_db;
     QFrame *ln_1;
 };
 

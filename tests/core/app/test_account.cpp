@@ -24,45 +24,66 @@ class TestAccount : public QObject {
 private slots:
     void changes_data() {
         QTest::addColumn<QStringList>("edits"); // user, user again, password, password again
-        QTest::addColumn<bool>("emptyTable");
+        QTest::addColumn<QStringList>("setup"); // SQL run on the new database first
         QTest::addColumn<bool>("autoCommit");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("closes");
         QTest::addColumn<AccountChange::Focus>("focus");
         QTest::addColumn<QString>("user");     // afterwards, "<null>" for null
         QTest::addColumn<QString>("password"); // afterwards
-        const QString okUser = QStringLiteral("提示 / 用户已成功更改");
-        const QString okPw = QStringLiteral("提示 / 密码已成功更改");
+        const QStringList done = {QStringLiteral("提示 / 用户已成功更改"),
+                                  QStringLiteral("提示 / 密码已成功更改")};
+        const QStringList failed = {QStringLiteral("错误 / 无法更改用户"),
+                                    QStringLiteral("错误 / 无法更改密码")};
         const QString null = QStringLiteral("<null>");
-        const auto none = AccountChange::Focus::Unchanged;
-        QTest::newRow("both change") << edits("boss|boss|pw1|pw1") << false << true
-                                     << QStringList{okUser, okPw} << true << none << "boss"
-                                     << "pw1";
+        const QStringList none;
+        const QString account =
+            QStringLiteral("UPDATE password SET user1 = 'admin', pw = 'Secret'");
+        // Makes the password update fail after the user update has run.
+        const QString pwFails =
+            QStringLiteral("CREATE TRIGGER no_pw BEFORE UPDATE OF pw ON password "
+                           "BEGIN SELECT RAISE(ABORT, 'pw locked'); END");
+        const auto stay = AccountChange::Focus::Unchanged;
+        QTest::newRow("both change")
+            << edits("boss|boss|pw1|pw1") << none << true << done << true << stay << "boss"
+            << "pw1";
         QTest::newRow("both change, autocommit off")
-            << edits("boss|boss|pw1|pw1") << false << false << QStringList{okUser, okPw} << true
-            << none << "boss"
+            << edits("boss|boss|pw1|pw1") << none << false << done << true << stay << "boss"
             << "pw1";
         QTest::newRow("an empty edit changes nothing")
-            << edits("boss|boss|  |pw1") << false << true
-            << QStringList{QStringLiteral("提示 / 用户名或密码不能为空")} << false << none << null
+            << edits("boss|boss|  |pw1") << none << true
+            << QStringList{QStringLiteral("提示 / 用户名或密码不能为空")} << false << stay << null
             << null;
-        QTest::newRow("users differ, password still changes")
-            << edits("boss|bos|pw1|pw1") << false << true
-            << QStringList{QStringLiteral("错误 / 前后新用户不一致，请重输"), okPw} << true
-            << AccountChange::Focus::NewUser << null << "pw1";
-        QTest::newRow("passwords differ, window stays")
-            << edits("boss|boss|pw1|PW1") << false << true
-            << QStringList{okUser, QStringLiteral("错误 / 前后新密码不一致，请重输")} << false
-            << AccountChange::Focus::NewPassword << "boss" << null;
-        QTest::newRow("empty password table") << edits("boss|boss|pw1|pw1") << true << true
-                                              << QStringList{QStringLiteral("错误 / 无法更改用户"),
-                                                             QStringLiteral("错误 / 无法更改密码")}
-                                              << true << none << ""
-                                              << "";
+        QTest::newRow("users differ: nothing changes, window stays")
+            << edits("boss|bos|pw1|pw1") << none << true
+            << QStringList{QStringLiteral("错误 / 前后新用户不一致，请重输")} << false
+            << AccountChange::Focus::NewUser << null << null;
+        // The user name alone would leave a null password that lets anyone in.
+        QTest::newRow("passwords differ after matching users: nothing changes")
+            << edits("boss|boss|pw1|PW1") << none << true
+            << QStringList{QStringLiteral("错误 / 前后新密码不一致，请重输")} << false
+            << AccountChange::Focus::NewPassword << null << null;
+        QTest::newRow("passwords differ: the old account stays")
+            << edits("boss|boss|pw1|pw2") << QStringList{account} << true
+            << QStringList{QStringLiteral("错误 / 前后新密码不一致，请重输")} << false
+            << AccountChange::Focus::NewPassword << "admin"
+            << "Secret";
+        QTest::newRow("empty password table")
+            << edits("boss|boss|pw1|pw1") << QStringList{QStringLiteral("DELETE FROM password")}
+            << true << failed << true << stay << ""
+            << "";
+        QTest::newRow("password write fails: the user change is undone")
+            << edits("boss|boss|pw1|pw1") << QStringList{account, pwFails} << true << failed << true
+            << stay << "admin"
+            << "Secret";
+        QTest::newRow("password write fails, autocommit off")
+            << edits("boss|boss|pw1|pw1") << QStringList{account, pwFails} << false << failed
+            << true << stay << "admin"
+            << "Secret";
     }
     void changes() {
         QFETCH(QStringList, edits);
-        QFETCH(bool, emptyTable);
+        QFETCH(QStringList, setup);
         QFETCH(bool, autoCommit);
         QFETCH(QStringList, messages);
         QFETCH(bool, closes);
@@ -78,17 +99,16 @@ private slots:
         tx.setDbParm(QStringLiteral("ConnectString='DSN=zorv;UID=;PWD='"));
         tx.setAutoCommit(autoCommit);
         QCOMPARE(tx.connect(), 0);
-        if (emptyTable) {
-            tx.execute(QStringLiteral("DELETE FROM password"));
-            tx.commit();
-        }
+        for (const QString &sql : setup)
+            QCOMPARE(tx.execute(sql), 0);
+        QCOMPARE(tx.commit(), 0);
 
         const AccountChange out = app::changeAccount(edits[0], edits[1], edits[2], edits[3], tx);
         QCOMPARE(platform.messageLines(), messages);
         QCOMPARE(out.closeWindow, closes);
         QCOMPARE(out.focus, focus);
 
-        // Whatever was changed is committed: a fresh connection sees it.
+        // What was changed is committed and nothing else: a fresh connection sees it.
         tx.disconnect();
         tx.setAutoCommit(true);
         QCOMPARE(tx.connect(), 0);

@@ -18,6 +18,7 @@ using zorv::test::TestHome;
 using zorv::test::writeFile;
 
 Q_DECLARE_METATYPE(LoginStep)
+Q_DECLARE_METATYPE(zorv::MsgAnswer)
 
 namespace {
 
@@ -44,6 +45,18 @@ struct Started {
         platform.clearRecord();
     }
 };
+
+// A database file at path whose account user is marker.
+void makeDatabase(const QString &path, const QString &marker) {
+    config::RegistryStore store;
+    config::regodbc(store, QStringLiteral("maker"), path, config::odbcDriverFolder());
+    db::Transaction tx;
+    tx.setDbParm(QStringLiteral("ConnectString='DSN=maker;UID=;PWD='"));
+    tx.setAutoCommit(true);
+    QCOMPARE(tx.connect(), 0);
+    QCOMPARE(db::updateUser(tx, marker), 0);
+    tx.disconnect();
+}
 
 } // namespace
 
@@ -161,6 +174,80 @@ private slots:
         QVERIFY(!QFileInfo::exists(start + QStringLiteral("/zorv.ini")));
         QCOMPARE(config::readProfileString(other, QStringLiteral("Start"), QStringLiteral("First")),
                  QStringLiteral("false"));
+    }
+
+    // The data source registered for this user opens a database in another
+    // folder while the start folder has its own: start-up asks which to use.
+    void secondDataFolder_data() {
+        QTest::addColumn<QString>("registered"); // relative to the test home
+        QTest::addColumn<bool>("startHasDatabase");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QString>("used"); // the file connected, and registered afterwards
+        QTest::addColumn<QString>("marker");
+        const auto yes = MsgAnswer::Yes;
+        QTest::newRow("asked, the start folder's chosen")
+            << "other/zorv.mdb" << true << yes << true << "start/zorv.mdb"
+            << "start";
+        QTest::newRow("asked, the registered one kept")
+            << "other/zorv.mdb" << true << MsgAnswer::No << true << "other/zorv.mdb"
+            << "other";
+        QTest::newRow("registered file gone: asked rather than created")
+            << "gone/zorv.mdb" << true << yes << true << "start/zorv.mdb"
+            << "start";
+        QTest::newRow("the same file spelled through a link")
+            << "link/zorv.mdb" << true << yes << false << "link/zorv.mdb"
+            << "start";
+        QTest::newRow("the same file spelled with ..")
+            << "other/../start/zorv.mdb" << true << yes << false << "other/../start/zorv.mdb"
+            << "start";
+        QTest::newRow("start folder without a database")
+            << "other/zorv.mdb" << false << yes << false << "other/zorv.mdb"
+            << "other";
+        QTest::newRow("another file name was registered on purpose")
+            << "other/team.mdb" << true << yes << false << "other/team.mdb"
+            << "team";
+    }
+    void secondDataFolder() {
+        QFETCH(QString, registered);
+        QFETCH(bool, startHasDatabase);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(bool, asked);
+        QFETCH(QString, used);
+        QFETCH(QString, marker);
+        TestHome home;
+        const QString start = home.file(QStringLiteral("start"));
+        QVERIFY(writeFile(start + QStringLiteral("/zorv.ini"), "[Start]\r\nFirst=false\r\n"));
+        QVERIFY(QFile::link(start, home.file(QStringLiteral("link"))));
+        QVERIFY(QDir().mkpath(home.file(QStringLiteral("other"))));
+        if (startHasDatabase)
+            makeDatabase(start + QStringLiteral("/zorv.mdb"), QStringLiteral("start"));
+        makeDatabase(home.file(QStringLiteral("other/zorv.mdb")), QStringLiteral("other"));
+        makeDatabase(home.file(QStringLiteral("other/team.mdb")), QStringLiteral("team"));
+        config::RegistryStore store;
+        config::regodbc(store, QStringLiteral("zorv"), home.file(registered),
+                        config::odbcDriverFolder());
+
+        ScriptedPlatform platform;
+        platform.nextAnswer(answer);
+        db::Transaction tx;
+        LoginLogic login(tx);
+        QCOMPARE(login.open(start), LoginStep::WaitForLogin);
+        if (asked) {
+            QCOMPARE(platform.messages.size(), 1);
+            const test::ShownMessage &m = platform.messages.first();
+            QCOMPARE(m.title, QStringLiteral("提示"));
+            QCOMPARE(m.buttons, MsgButtons::YesNo);
+            QVERIFY(m.text.contains(home.file(registered)));
+            QVERIFY(m.text.contains(start + QStringLiteral("/zorv.mdb")));
+        } else {
+            QCOMPARE(platform.messageLines(), QStringList());
+        }
+        QCOMPARE(tx.databaseFile(), QDir::cleanPath(home.file(used)));
+        QCOMPARE(dbqOf(QStringLiteral("zorv")), home.file(used));
+        QCOMPARE(tx.selectRow(QStringLiteral("SELECT user1 FROM password"))->at(0).toString(),
+                 marker);
+        QVERIFY(!QFileInfo::exists(home.file(QStringLiteral("gone"))));
     }
 
     // Registered once, the data source is gone on the next start: the

@@ -61,6 +61,29 @@ private slots:
         QTest::newRow("only the first section counts") << ini << "ODBC"
                                                        << "AutoCommit"
                                                        << "<def>";
+        // Only a matching pair of quotes around the whole value goes; what
+        // they enclose is kept as it is, blanks included.
+        const QByteArray quoted = "[ODBC]\r\n"
+                                  "USER_pw=\"\"\r\n"
+                                  "USER_Name= '' \r\n"
+                                  "DSN_Name=\"  \"\r\n"
+                                  "DBMS=\"\r\n"
+                                  "AutoCommit=\"true'\r\n";
+        QTest::newRow("two double quotes read as empty") << quoted << "ODBC"
+                                                         << "USER_pw"
+                                                         << "";
+        QTest::newRow("two single quotes, blanks around") << quoted << "ODBC"
+                                                          << "USER_Name"
+                                                          << "";
+        QTest::newRow("quoted blanks are kept") << quoted << "ODBC"
+                                                << "DSN_Name"
+                                                << "  ";
+        QTest::newRow("a lone quote stays") << quoted << "ODBC"
+                                            << "DBMS"
+                                            << "\"";
+        QTest::newRow("unmatched quotes stay") << quoted << "ODBC"
+                                               << "AutoCommit"
+                                               << "\"true'";
         QTest::newRow("empty file") << QByteArray() << "ODBC"
                                     << "DBMS"
                                     << "<def>";

@@ -225,7 +225,8 @@ private slots:
         QCOMPARE(tx.connect(), 0);
         QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("p")), 0);
         QCOMPARE(countFromOutside(file, QStringLiteral("SELECT count(*) FROM base0")), 1);
-        QCOMPARE(tx.rollback(), 0);
+        // Already committed: a rollback could undo nothing and says so.
+        QCOMPARE(tx.rollback(), -1);
         QCOMPARE(tx.commit(), 0);
     }
 
