@@ -69,7 +69,7 @@ int Args::intValue(const QString &name, int lo, int hi, int fallback, QString *e
     const int v = value(name).trimmed().toInt(&ok);
     if (!ok || v < lo || v > hi) {
         *error = u"选项 --"_s + name + u" 应为 "_s + QString::number(lo) + u" 至 "_s +
-                 QString::number(hi) + u" 的整数，而不是 \""_s + value(name) + u'"';
+                 QString::number(hi) + u" 的整数，而不是 "_s + quoteInput(value(name));
         return fallback;
     }
     return v;
@@ -80,11 +80,38 @@ QString Args::choice(const QString &name, const QStringList &choices, const QStr
     if (!has(name))
         return fallback;
     if (!choices.contains(value(name))) {
-        *error = u"选项 --"_s + name + u" 应为 "_s + choices.join(u'|') + u"，而不是 \""_s +
-                 value(name) + u'"';
+        *error = u"选项 --"_s + name + u" 应为 "_s + choices.join(u'|') + u"，而不是 "_s +
+                 quoteInput(value(name));
         return fallback;
     }
     return value(name);
+}
+
+QString quoteInput(const QString &text) {
+    QString out(1, u'"');
+    qsizetype shown = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++shown) {
+        if (shown == kQuoteLimit) {
+            out += u'…';
+            break;
+        }
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+        } else if (c == u'\t') {
+            out += u"\\t"_s;
+        } else if (c == u'\n') {
+            out += u"\\n"_s;
+        } else if (c == u'\r') {
+            out += u"\\r"_s;
+        } else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0)) {
+            out += u"\\x"_s + QString::number(c.unicode(), 16).rightJustified(2, u'0');
+        } else {
+            out += c;
+        }
+    }
+    return out + u'"';
 }
 
 } // namespace zorv::cli

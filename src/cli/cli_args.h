@@ -9,6 +9,13 @@
 
 namespace zorv::cli {
 
+// Input quoted in a message: between double quotes, at most kQuoteLimit
+// characters of it (a longer text is cut and "…" follows), and control
+// characters written as escapes (\t, \n, \r, \xNN) so that a quoted value
+// can neither flood the terminal nor act on it.
+constexpr qsizetype kQuoteLimit = 200;
+QString quoteInput(const QString &text);
+
 struct OptionSpec {
     QString name; // without the leading "--"
     bool takesValue = false;

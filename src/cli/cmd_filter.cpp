@@ -43,7 +43,7 @@ int cmdFilter(const QStringList &argv) {
     const QString list = args->positionals().at(0);
     const QFileInfo info(list);
     if (!info.isFile() || !info.isReadable())
-        return usageError(spec(), u"无法读取名单文件 \""_s + list + u'"');
+        return usageError(spec(), u"无法读取名单文件 "_s + quoteInput(list));
     // Ctrl-C asks the loop to stop between rows, as Esc does in the window.
     return runGridStep(
         spec(), *args, true, [&](Grid &grid, CliPlatform &platform, TerminalProgress &progress) {

@@ -47,7 +47,7 @@ int cmdImportNames(const QStringList &argv) {
     const QString file = args->positionals().at(0);
     const QFileInfo info(file);
     if (!info.isFile() || !info.isReadable())
-        return usageError(spec(), u"无法读取文件 \""_s + file + u'"');
+        return usageError(spec(), u"无法读取文件 "_s + quoteInput(file));
     return runGridStep(
         spec(), *args, false, [&](Grid &grid, CliPlatform &platform, TerminalProgress &progress) {
             platform.openPath = info.absoluteFilePath();

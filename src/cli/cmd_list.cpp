@@ -26,6 +26,8 @@ const CommandSpec &spec() {
         "每个文件一行：序号 xh、源文件路径 ypath（以 / 结尾）、源文件名 filey，\n"
         "递归时还有相对于 DIR 的子目录 zml。\n"
         "\n"
+        "无法读取的文件夹和过长而无法访问的路径被跳过，提示信息给出个数，退出状态为 1。\n"
+        "\n"
         "  --recursive  包括子文件夹（深度优先，按列表顺序）\n"
         "  --hidden     包括隐藏文件和只读文件\n"
         "  --append     累加：读入标准输入的表格，把文件追加在它的行后面\n"
@@ -35,22 +37,29 @@ const CommandSpec &spec() {
     return s;
 }
 
+// A listing that had to leave folders or paths out is not the whole tree:
+// the message says how many, and the exit status tells a script.
+int listedStatus(qint64 skipped) {
+    return skipped > 0 ? kExitStopped : kExitOk;
+}
+
 // A fresh list streams its rows from the walk, with the step's status and
 // message as scanChosenSource gives them.
 int listFresh(const QString &dir, const files::ScanOptions &options) {
     TerminalProgress progress(stderrIsTerminal());
     CliPlatform cli(&progress);
     const QString path1 = files::normaliseSourceFolder(dir);
+    qint64 skipped = 0;
     const bool written =
-        streamFreshList(path1, options.recursive, options.hidden, stdout, progress);
+        streamFreshList(path1, options.recursive, options.hidden, stdout, progress, &skipped);
     cli.setStatusText(options.recursive ? u"正在导入......"_s : QString());
     progress.clear();
-    zorv::platform().messageBox(u"提示"_s, u"源文件夹的相关信息已导入"_s);
+    zorv::platform().messageBox(u"提示"_s, files::scanDoneText(skipped));
     if (!written) {
         printError(commandPrefix(spec()) + u"无法写出到标准输出"_s);
         return kExitUsage;
     }
-    return kExitOk;
+    return listedStatus(skipped);
 }
 
 } // namespace
@@ -63,7 +72,7 @@ int cmdList(const QStringList &argv) {
     const QString dir = folderArgument(args->positionals().at(0));
     const QFileInfo info(dir);
     if (!info.isDir() || !info.isReadable())
-        return usageError(spec(), u"不是可读的文件夹：\""_s + args->positionals().at(0) + u'"');
+        return usageError(spec(), u"不是可读的文件夹："_s + quoteInput(args->positionals().at(0)));
 
     files::ScanOptions options;
     options.recursive = args->has(u"recursive"_s);
@@ -75,8 +84,10 @@ int cmdList(const QStringList &argv) {
     return runGridStep(
         spec(), *args, false, [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
             files::FrnState state;
-            const bool listed = files::scanChosenSource(grid, state, dir, options, progress);
-            return listed ? kExitOk : kExitStopped;
+            qint64 skipped = 0;
+            const bool listed =
+                files::scanChosenSource(grid, state, dir, options, progress, &skipped);
+            return listed ? listedStatus(skipped) : kExitStopped;
         });
 }
 

@@ -75,8 +75,8 @@ int cmdNames(const QStringList &argv) {
     files::NameOpParams p;
     p.op = args->intValue(u"op"_s, 1, 9, 0, &error);
     if (!error.isEmpty())
-        return usageError(spec(),
-                          u"未知的操作方式：\""_s + args->value(u"op"_s) + u"\"（应为 1 至 9）"_s);
+        return usageError(spec(), u"未知的操作方式："_s + quoteInput(args->value(u"op"_s)) +
+                                      u"（应为 1 至 9）"_s);
     for (const QString &o : {u"start"_s, u"count"_s, u"text"_s, u"step"_s})
         if (args->has(o) && p.op != 0 && !usedOptions(p.op).contains(o))
             return usageError(spec(), u"操作 "_s + QString::number(p.op) + u" 不用选项 --"_s + o);

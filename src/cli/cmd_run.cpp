@@ -30,7 +30,8 @@ const CommandSpec &spec() {
         "  --in FILE            从 FILE 读入表格（默认标准输入）\n"
         "  -h, --help           显示本说明\n"
         "\n"
-        "退出状态：0 每行都 \"成功\"；1 有别的结果、被中止或被提示信息中止；2 用法或输入错误。\n"_s};
+        "退出状态：0 每行都 \"成功\"；1 有别的结果、被中止或被提示信息中止，或执行后结果表格\n"
+        "无法写出；2 用法或输入错误（没有动任何文件）。\n"_s};
     return s;
 }
 
@@ -53,9 +54,12 @@ int cmdRun(const QStringList &argv) {
         state.ls_path2 = folderArgument(args->value(u"root"_s));
 
     // Ctrl-C asks the loop to stop between rows, as Esc does in the window.
+    bool changed = false;
     return runGridStep(
-        spec(), *args, true, [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
+        spec(), *args, true,
+        [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
             const files::RunSummary summary = files::executeRun(grid, state, options, progress);
+            changed = summary.executed > 0;
             progress.clear();
             if (summary.end == files::RunEnd::Stopped)
                 printError(commandPrefix(spec()) + u"已中止：第 "_s +
@@ -63,7 +67,8 @@ int cmdRun(const QStringList &argv) {
             const bool allSucceeded =
                 summary.end == files::RunEnd::Completed && summary.succeeded == summary.executed;
             return allSucceeded ? kExitOk : kExitStopped;
-        });
+        },
+        &changed);
 }
 
 } // namespace zorv::cli

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -105,24 +106,34 @@ std::optional<Args> parseCommand(const CommandSpec &spec, const QStringList &arg
         if (n < spec.minArgs)
             msg = u"缺少参数"_s;
         else
-            msg = u"多余的参数 \""_s + parsed.positionals().at(spec.maxArgs) + u'"';
+            msg = u"多余的参数 "_s + quoteInput(parsed.positionals().at(spec.maxArgs));
         *status = usageError(spec, msg);
         return std::nullopt;
     }
     return parsed;
 }
 
-int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible,
-                const GridStep &step) {
+int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible, const GridStep &step,
+                const bool *filesChanged) {
     std::unique_ptr<Grid> grid = files::makeFrn1Grid();
     if (const int read = readInputGrid(spec, args, *grid); read != kExitOk)
         return read;
     if (interruptible)
         installInterruptHandler();
+    if (filesChanged)
+        std::signal(SIGPIPE, SIG_IGN);
     TerminalProgress progress(stderrIsTerminal());
     CliPlatform platform(&progress);
     const int status = step(*grid, platform, progress);
     progress.clear();
+    if (filesChanged && *filesChanged) {
+        if (!writeGridStream(*grid, stdout)) {
+            printError(commandPrefix(spec) +
+                       u"无法写出结果表格到标准输出；文件已经改动，结果只能到目标文件夹查看"_s);
+            return kExitStopped;
+        }
+        return status;
+    }
     if (const int written = writeOutputGrid(spec, *grid); written != kExitOk)
         return written;
     return status;

@@ -50,8 +50,12 @@ using GridStep = std::function<int(Grid &grid, CliPlatform &platform, TerminalPr
 // clears the progress line and writes the grid out. With interruptible,
 // Ctrl-C asks the step to stop between rows once the grid has been read.
 // Returns step's status, or kExitUsage when reading or writing failed.
-int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible,
-                const GridStep &step);
+// filesChanged, when given, is set by a step that may change files: once it
+// is true, an output that cannot be written (a closed pipe, a full disk) is
+// reported as kExitStopped with a message, since "nothing was done" would be
+// false; a closed pipe then shows as a write error rather than a signal.
+int runGridStep(const CommandSpec &spec, const Args &args, bool interruptible, const GridStep &step,
+                const bool *filesChanged = nullptr);
 
 // Turns a folder argument into the absolute, clean path a folder dialog
 // gives: no trailing "/", except the root folder itself.

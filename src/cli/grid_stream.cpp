@@ -1,6 +1,8 @@
 #include "cli/grid_stream.h"
 
+#include "cli/cli_args.h"
 #include "core/grid/grid.h"
+#include "core/text/gbtext.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -177,6 +179,10 @@ bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error) {
         error->message = msg;
         return false;
     };
+    // Every line the writer puts ends in a line feed: a last line without one
+    // is where the stream was cut off, and its row would be taken for whole.
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        return fail(bytes.count('\n') + 1, u"最后一行没有换行符，输入不完整（可能被截断）"_s);
     if (!QByteArrayView(bytes).isValidUtf8()) {
         // Name the first line that is not UTF-8.
         qint64 line = 1;
@@ -219,7 +225,7 @@ bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error) {
     for (const QByteArray &n : line.toByteArray().split('\t')) {
         const QString name = QString::fromUtf8(n).trimmed();
         if (!streamColumns().contains(name))
-            return fail(lineNo, u"表头有未知的列 \""_s + name + u"\"（应为 "_s +
+            return fail(lineNo, u"表头有未知的列 "_s + quoteInput(name) + u"（应为 "_s +
                                     streamColumns().join(u' ') + u"）"_s);
         if (header.contains(name))
             return fail(lineNo, u"表头的列 "_s + name + u" 重复"_s);
@@ -288,16 +294,16 @@ bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error) {
                 QVariant v;
                 if (!parseNumber(field, &v))
                     return fail(lineNo,
-                                u"序号 xh 不是数字：\""_s + QString::fromUtf8(field) + u'"');
+                                u"序号 xh 不是数字："_s + quoteInput(QString::fromUtf8(field)));
                 grid.setItem(row, target[i], v);
             } else {
-                grid.setItem(row, target[i], QString::fromUtf8(field));
+                grid.setItem(row, target[i], text::fromUtf8Exact(field.constData(), field.size()));
             }
         }
     }
     if (!filterExpr.isEmpty()) {
         if (grid.setFilter(filterExpr) != 1 || grid.filter() != 1)
-            return fail(filterLine, u"无效的过滤表达式：\""_s + filterExpr + u'"');
+            return fail(filterLine, u"无效的过滤表达式："_s + quoteInput(filterExpr));
     }
     grid.setRedraw(redraw);
     return true;

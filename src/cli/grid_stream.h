@@ -27,6 +27,7 @@ struct StreamError {
 };
 
 // Appends the rows of bytes to grid, which must have every stream column.
+// Input whose last line lacks its line feed is refused as cut off.
 // On failure returns false with *error set; the grid may then hold part of
 // the rows and must not be used.
 bool readGridStream(const QByteArray &bytes, Grid &grid, StreamError *error);

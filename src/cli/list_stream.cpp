@@ -59,7 +59,7 @@ private:
 } // namespace
 
 bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FILE *out,
-                     ProgressSink &progress) {
+                     ProgressSink &progress, qint64 *skipped) {
     Writer w(out);
     const QByteArray header = streamColumns().join(u'\t').toUtf8() + '\n';
     w.buf().append(header.constData(), size_t(header.size()));
@@ -67,7 +67,7 @@ bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FIL
     long long number = 0;
     std::string before; // "\t" ypath "\t": what comes between a row's number and its name
     std::string after;  // the empty columns and zml up to the line's end
-    files::walkSourceText(path1, recursive, hidden, [&](const files::TextFileRun &run) {
+    const auto onRun = [&](const files::TextFileRun &run) {
         before.assign(1, '\t');
         appendEscaped(before, run.ypath);
         before.push_back('\t');
@@ -86,7 +86,8 @@ bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FIL
             w.maybeFlush();
         }
         progress.progress(number, 0, importing);
-    });
+    };
+    files::walkSourceText(path1, recursive, hidden, onRun, skipped);
     return w.finish();
 }
 

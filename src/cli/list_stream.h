@@ -14,8 +14,9 @@ class ProgressSink;
 namespace zorv::cli {
 
 // Writes the header and the rows of the files of path1 (normalised) to out.
-// False when out could not take the data.
+// False when out could not take the data. *skipped gets the folders and paths
+// the walk had to leave out (walkSourceText).
 bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FILE *out,
-                     ProgressSink &progress);
+                     ProgressSink &progress, qint64 *skipped = nullptr);
 
 } // namespace zorv::cli

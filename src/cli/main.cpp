@@ -6,12 +6,36 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// A standard stream the shell left closed ("2>&-") would be the number the
+// next open file gets, and the grid or a message would then be written into
+// that file. It is held by /dev/null opened for reading: reads find nothing
+// and writes fail, as on the closed stream.
+void holdClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int held = open("/dev/null", O_RDONLY);
+        if (held >= 0 && held != fd) {
+            dup2(held, fd);
+            close(held);
+        }
+    }
+}
+
+} // namespace
+
 int main(int argc, char **argv) {
     using namespace zorv::cli;
+    holdClosedStandardStreams();
     QCoreApplication app(argc, argv);
 
     QStringList args;
@@ -27,7 +51,7 @@ int main(int argc, char **argv) {
         return args.isEmpty() ? kExitUsage : kExitOk;
     }
     if (args[0] != u"files") {
-        printError(u"zorv: 未知的命令 \""_s + args[0] + u"\"（只有 zorv files …）"_s);
+        printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) + u"（只有 zorv files …）"_s);
         return kExitUsage;
     }
     args.removeFirst();
@@ -48,7 +72,7 @@ int main(int argc, char **argv) {
         return cmdTarget(args);
     if (sub == u"run")
         return cmdRun(args);
-    printError(u"zorv files: 未知的子命令 \""_s + sub +
-               u"\"（list, names, import-names, filter, target, run）"_s);
+    printError(u"zorv files: 未知的子命令 "_s + quoteInput(sub) +
+               u"（list, names, import-names, filter, target, run）"_s);
     return kExitUsage;
 }

@@ -40,8 +40,9 @@ class TestGridStream : public QObject {
 private slots:
     void roundTripKeepsEveryCharacter() {
         Grid grid(streamGridColumns());
-        const QStringList names{u"a\tb.txt"_s, u"line\nbreak"_s, u"back\\slash\\t"_s,
-                                u"cr\r.txt"_s, u"中文 名.jpg"_s, u" spaced "_s};
+        const QStringList names{u"a\tb.txt"_s,     u"line\nbreak"_s, u"back\\slash\\t"_s,
+                                u"cr\r.txt"_s,     u"中文 名.jpg"_s, u" spaced "_s,
+                                u"\uFEFFbom.txt"_s};
         for (const QString &n : names) {
             const qint64 r = grid.insertRow(0);
             grid.setItem(r, u"xh"_s, r);
@@ -75,6 +76,7 @@ private slots:
             {u""_s, u"/a/中文/"_s, u"名 字.jpg"_s, u""_s, u""_s, u""_s, u"中文/"_s},
             {u"2.5"_s, u"/a/"_s, u"'it's'"_s, u"~x"_s, u""_s, u"找到"_s, u""_s},
             {u"-7"_s, u"/"_s, u" lead"_s, u"trail "_s, u"/"_s, u""_s, u""_s},
+            {u"3"_s, u"/\uFEFFa/"_s, u"\uFEFFbom.txt"_s, u"\uFEFF"_s, u""_s, u""_s, u""_s},
             {u"1000000000000"_s, u"/a/"_s, u"\"q\".txt"_s, u"\"whole\""_s, u""_s, u""_s, u""_s}};
         QByteArray plain = kHeader, reordered = "zml\tjg\tnpath\tfilen\tfiley\typath\txh\n";
         for (const QStringList &r : rows) {
@@ -95,7 +97,8 @@ private slots:
             }
         // The quoted name sends the whole grid cell by cell; without it, in bulk.
         QCOMPARE(written(cells), plain);
-        bulk.deleteRow(5);
+        QCOMPARE(bulk.getItemString(5, u"filey"_s), u"\uFEFFbom.txt"_s);
+        bulk.deleteRow(6);
         QCOMPARE(written(bulk), plain.left(plain.lastIndexOf('\n', plain.size() - 2) + 1));
     }
 
@@ -139,6 +142,15 @@ private slots:
             << kHeader + row + "1\t/a/\t\xff\xfe\t\t\t\t\n" + row << qint64(3) << u"UTF-8"_s;
         QTest::newRow("unknown directive")
             << kHeader + "#sort\txh\n" + row << qint64(2) << u"指令行"_s;
+        const QString cut = u"最后一行没有换行符"_s;
+        QTest::newRow("cut off in the header") << QByteArray("xh\typath\tfi") << qint64(1) << cut;
+        QTest::newRow("cut off in a row") << kHeader + row + "2\t/a/\ty" << qint64(3) << cut;
+        QTest::newRow("cut off at a field's end")
+            << kHeader + row + row.chopped(1) << qint64(3) << cut;
+        QTest::newRow("cut off in UTF-8") << kHeader + "1\t/a/\t\xe4\xb8" << qint64(2) << cut;
+        QTest::newRow("long column quoted short")
+            << "xh\typath\tfiley\tfilen\tnpath\tjg\t" + QByteArray(300, 'z') + "\n"
+            << qint64(1) << u'"' + QString(200, u'z') + u"…\"（应为"_s;
     }
     void badInputNamesTheLine() {
         QFETCH(QByteArray, input);
@@ -149,6 +161,25 @@ private slots:
         QVERIFY(!readGridStream(input, grid, &err));
         QCOMPARE(err.line, line);
         QVERIFY2(err.message.contains(message), qPrintable(err.message));
+    }
+
+    void quotedInput_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("quoted");
+        const QString x200(200, u'x');
+        QTest::newRow("short") << u"a b"_s << u"\"a b\""_s;
+        QTest::newRow("200 kept whole") << x200 << u'"' + x200 + u'"';
+        QTest::newRow("201 cut") << x200 + u"y"_s << u'"' + x200 + u"…\""_s;
+        // Characters, not UTF-16 units: a pair is never split.
+        const QString wide = QString(199, u'x') + u"\U00020000\U00020000"_s;
+        QTest::newRow("pair at the cut") << wide << u'"' + wide.left(201) + u"…\""_s;
+        QTest::newRow("controls") << u"a\tb\nc\rd\x1b[2J\x7f"_s
+                                  << u"\"a\\tb\\nc\\rd\\x1b[2J\\x7f\""_s;
+    }
+    void quotedInput() {
+        QFETCH(QString, text);
+        QFETCH(QString, quoted);
+        QCOMPARE(quoteInput(text), quoted);
     }
 
     void options_data() {

@@ -9,10 +9,14 @@ using namespace Qt::Literals::StringLiterals;
 namespace zorv::files {
 namespace {
 
-// A folder text as the plan compares and joins it: trimmed, ending in "/".
-QString folderOf(const QString &cell) {
-    const QString t = text::trim(cell);
+// A folder text as the plan compares and joins it, ending in "/".
+QString withSlash(const QString &t) {
     return t.isEmpty() || t.endsWith(u'/') ? t : t + u'/';
+}
+
+// The target folder is typed or chosen, and trimmed like every new name.
+QString folderOf(const QString &cell) {
+    return withSlash(text::trim(cell));
 }
 
 // A source name that names a file inside its folder rather than the folder
@@ -76,8 +80,10 @@ Plan buildPlan(const Grid &grid, const QString &targetRoot, const RunOptions &op
             plan.tasks.push_back(std::move(t));
             break;
         }
-        const QString srcDir = folderOf(grid.getItemString(r, c.ypath));
-        const QString srcName = text::trim(grid.getItemString(r, c.filey));
+        // The source is taken as listed: a blank or U+FEFF at either end is
+        // part of a name on disk, and trimming it would address another file.
+        const QString srcDir = withSlash(grid.getItemString(r, c.ypath));
+        const QString srcName = grid.getItemString(r, c.filey);
         const QString tgtDir = folderOf(npath);
         const QString tgtName = text::trim(filen);
         if (!isValidNewName(tgtName) || !isFileName(srcName) || !encodePath(srcDir, &t.sourceDir) ||

@@ -37,8 +37,8 @@ enum class Action {
 struct Task {
     qint64 row = 0; // shown grid row (1-based)
     Action action = Action::Refuse;
-    QByteArray sourceDir;  // trimmed ypath ending in "/" ("" when empty), on-disk bytes
-    QByteArray sourceName; // trimmed filey
+    QByteArray sourceDir;  // ypath as listed, ending in "/" ("" when empty), on-disk bytes
+    QByteArray sourceName; // filey as listed
     QByteArray targetDir;  // trimmed npath, ending in "/"
     QByteArray targetName; // trimmed filen
     QByteArray source() const { return sourceDir + sourceName; }
@@ -52,8 +52,8 @@ struct Plan {
 };
 
 // Plans every shown row of grid. Source and target folder are "the same" when
-// their trimmed texts, each ending in "/", are equal. A row is refused when
-// its new name is not isValidNewName() or a path cannot be encoded exactly.
+// their texts (ypath as listed, npath trimmed), each ending in "/", are equal. A row is refused
+// when its new name is not isValidNewName() or a path cannot be encoded exactly.
 Plan buildPlan(const Grid &grid, const QString &targetRoot, const RunOptions &options);
 
 } // namespace zorv::files

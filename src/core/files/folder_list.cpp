@@ -157,8 +157,11 @@ struct Walker {
     // dirBytes and dirText end in "/".
     bool walk(const QByteArray &dirBytes, const QString &dirText, bool intact) {
         std::vector<FolderEntry> entries;
-        if (!readFolder(dirBytes, mask, &entries))
+        if (!readFolder(dirBytes, mask, &entries)) {
+            if (cb.onSkipped)
+                cb.onSkipped(dirText);
             return false;
+        }
         if (cb.onFolder)
             cb.onFolder(dirText, qsizetype(entries.size()));
         const QString zml = subFolderOf(path1, dirText);
@@ -168,6 +171,11 @@ struct Walker {
             if (e.folder) {
                 if (recursive)
                     walk(dirBytes + e.bytes + '/', dirText + e.name + u'/', intact && e.intact);
+                continue;
+            }
+            if (!isReachablePath(dirBytes.size() + e.bytes.size())) {
+                if (cb.onSkipped)
+                    cb.onSkipped(dirText + e.name);
                 continue;
             }
             if (cb.onFile)
@@ -239,8 +247,11 @@ QString subFolderOf(const QString &path1, const QString &folder) {
 bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCallbacks &cb) {
     const QString top = sourceTop(path1);
     QByteArray bytes;
-    if (!encodePath(top, &bytes))
+    if (!encodePath(top, &bytes)) {
+        if (cb.onSkipped)
+            cb.onSkipped(top);
         return false;
+    }
     Walker w{cb, recursive ? recursiveListType(hidden) : flatListType(hidden), recursive, path1};
     return w.walk(bytes, top, true);
 }

@@ -19,6 +19,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <climits>
 #include <dirent.h>
 #include <functional>
 #include <vector>
@@ -71,13 +72,23 @@ struct ScannedFile {
 // of path1 listed with flatListType(hidden). Recursive: depth-first with
 // recursiveListType(hidden), a sub-folder's files and folders taking the place
 // of its "[name]" entry. onFolder is told of every folder listed (its path
-// ending in "/" and its entry count), onFile of every file in order. False when
-// path1 itself cannot be read.
+// ending in "/" and its entry count), onFile of every file in order, onSkipped
+// of every folder that could not be read (path1 included) and every file whose
+// path is too long to be reached (isReachablePath). False when path1 itself
+// cannot be read.
 struct WalkCallbacks {
     std::function<void(const QString &folder, qsizetype entries)> onFolder;
     std::function<void(const ScannedFile &)> onFile;
+    std::function<void(const QString &path)> onSkipped;
 };
 bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCallbacks &cb);
+
+// Whether a path of len bytes can be handed to the system: a longer one fails
+// with ENAMETOOLONG in every call that takes a path, so its file could be
+// listed but never renamed, copied or moved.
+inline bool isReachablePath(qsizetype len) {
+    return len < PATH_MAX;
+}
 
 // The ypath of the files directly in path1: path1 + "/" ("/" for the root).
 QString sourceTop(const QString &path1);

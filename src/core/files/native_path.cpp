@@ -55,7 +55,7 @@ QString decodeName(const char *bytes, qsizetype len, bool *intact) {
             *intact = true;
         return QString::fromLatin1(bytes, len);
     }
-    QString s = QString::fromUtf8(bytes, len);
+    QString s = text::fromUtf8Exact(bytes, len);
     if (intact) {
         // A real U+FFFD in a name is valid UTF-8 but cannot be told apart from
         // a replaced byte, so it counts as not intact as well.

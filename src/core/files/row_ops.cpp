@@ -40,8 +40,8 @@ qint64 deleteSelectedFiles(Grid &grid) {
         if (!grid.isSelected(r))
             continue;
         ++selected;
-        const QString path =
-            text::trim(grid.getItemString(r, c.ypath)) + text::trim(grid.getItemString(r, c.filey));
+        // As listed: a blank at either end belongs to the name on disk.
+        const QString path = grid.getItemString(r, c.ypath) + grid.getItemString(r, c.filey);
         QByteArray bytes;
         struct stat st;
         if (!encodePath(path, &bytes)) {

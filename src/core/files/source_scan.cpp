@@ -9,8 +9,15 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace zorv::files {
 
+QString scanDoneText(qint64 skipped) {
+    const QString done = u"源文件夹的相关信息已导入"_s;
+    if (skipped <= 0)
+        return done;
+    return done + u"，跳过"_s + QString::number(skipped) + u"个无法读取的文件夹或路径"_s;
+}
+
 qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options,
-                    ProgressSink &progress) {
+                    ProgressSink &progress, qint64 *skipped) {
     const FrnColumns c(grid);
     const QString importing = u"正在导入..."_s;
     const bool redraw = grid.redraw();
@@ -37,7 +44,11 @@ qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options
         if (!options.recursive)
             progress.progress(added, listed, importing + QString::number(added));
     };
+    qint64 left = 0;
+    cb.onSkipped = [&](const QString &) { ++left; };
     walkSource(path1, options.recursive, options.hidden, cb);
+    if (skipped)
+        *skipped = left;
 
     if (redraw)
         grid.setRedraw(true);
@@ -46,7 +57,7 @@ qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options
 }
 
 bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> &chosen,
-                      const ScanOptions &options, ProgressSink &progress) {
+                      const ScanOptions &options, ProgressSink &progress, qint64 *skipped) {
     if (!chosen) {
         platform().messageBox(u"提示"_s, u"文件夹选择被取消"_s);
         return false;
@@ -55,8 +66,11 @@ bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> 
     state.sourceChosen = true;
     if (!options.accumulate) // rows hidden by a filter go as well
         grid.reset();
-    scanIntoGrid(grid, state.ls_path1, options, progress);
-    platform().messageBox(u"提示"_s, u"源文件夹的相关信息已导入"_s);
+    qint64 left = 0;
+    scanIntoGrid(grid, state.ls_path1, options, progress, &left);
+    if (skipped)
+        *skipped = left;
+    platform().messageBox(u"提示"_s, scanDoneText(left));
     return true;
 }
 

@@ -40,6 +40,7 @@ struct Folder {
     std::string names; // the names' bytes, each ending in NUL
     std::vector<Entry> entries;
     std::vector<Folder *> children; // one per folder entry, in entry order
+    std::uint32_t tooLong = 0;      // files left out: their path cannot be reached
     bool readable = false;
     std::atomic<int> state{0}; // 0 waiting, 1 being read, 2 done
 };
@@ -92,19 +93,25 @@ public:
     bool start(const QString &path1) {
         const QString top = sourceTop(path1);
         QByteArray bytes;
-        if (!encodePath(top, &bytes))
+        if (!encodePath(top, &bytes)) {
+            m_skipped = 1;
             return false;
+        }
         Folder &root = m_folders.emplace_back();
         root.path.assign(bytes.constData(), size_t(bytes.size()));
         const QByteArray text = top.toUtf8();
         root.text.assign(text.constData(), size_t(text.size()));
         m_topText = root.text.size();
         waitFor(root);
-        if (!root.readable)
+        if (!root.readable) {
+            m_skipped = 1;
             return false;
+        }
         write(root);
         return true;
     }
+
+    qint64 skipped() const { return m_skipped; }
 
 private:
     bool claim(Folder &f) {
@@ -177,6 +184,10 @@ private:
         if (kind == EntryKind::Skip)
             return;
         const size_t len = std::strlen(name);
+        if (kind == EntryKind::File && !isReachablePath(qsizetype(f.path.size() + len))) {
+            ++f.tooLong;
+            return;
+        }
         f.entries.push_back(
             Entry{std::uint32_t(f.names.size()), std::uint32_t(len), kind == EntryKind::Folder});
         f.names.append(name, len + 1);
@@ -291,6 +302,7 @@ private:
                 m_onRun(TextFileRun{text, text.substr(m_topText), &names});
             }
             if (i == f.entries.size()) {
+                m_skipped += f.tooLong + (f.readable ? 0 : 1);
                 release(f);
                 path.pop_back();
                 continue;
@@ -320,6 +332,7 @@ private:
     bool m_recursive;
     const std::function<void(const TextFileRun &)> &m_onRun;
     size_t m_topText = 0;
+    qint64 m_skipped = 0;         // counted by the writing thread
     std::deque<Folder> m_folders; // stable addresses; grown under m_mutex
     std::atomic<size_t> m_seen{0};
     std::thread m_helper; // started and joined by the writing thread
@@ -333,9 +346,12 @@ private:
 } // namespace
 
 bool walkSourceText(const QString &path1, bool recursive, bool hidden,
-                    const std::function<void(const TextFileRun &)> &onRun) {
+                    const std::function<void(const TextFileRun &)> &onRun, qint64 *skipped) {
     TextWalker w(recursive ? recursiveListType(hidden) : flatListType(hidden), recursive, onRun);
-    return w.start(path1);
+    const bool read = w.start(path1);
+    if (skipped)
+        *skipped = w.skipped();
+    return read;
 }
 
 } // namespace zorv::files

@@ -25,9 +25,12 @@ struct TextFileRun {
 };
 
 // Walks path1 (normalised, "" for the root) like walkSource; onRun gets
-// every run of files in order (the views live until it returns). False
-// when path1 itself cannot be read.
+// every run of files in order (the views live until it returns). *skipped,
+// when given, gets the number of folders that could not be read (path1
+// included) and files whose path is too long to reach, the ones walkSource
+// tells onSkipped of. False when path1 itself cannot be read.
 bool walkSourceText(const QString &path1, bool recursive, bool hidden,
-                    const std::function<void(const TextFileRun &)> &onRun);
+                    const std::function<void(const TextFileRun &)> &onRun,
+                    qint64 *skipped = nullptr);
 
 } // namespace zorv::files

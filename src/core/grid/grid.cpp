@@ -2,6 +2,7 @@
 
 #include "core/grid/grid_impl.h"
 #include "core/grid/grid_value.h"
+#include "core/text/gbtext.h"
 
 #include <QDateTime>
 #include <algorithm>
@@ -325,7 +326,7 @@ QVariant Grid::item(qint64 row, int column) const {
     switch (d->columns[c].type) {
     case ColType::String: {
         const std::string_view v = d->store.str(c, id);
-        return QString::fromUtf8(v.data(), qsizetype(v.size()));
+        return text::fromUtf8Exact(v.data(), qsizetype(v.size()));
     }
     case ColType::Number:
         return d->store.num(c, id);
@@ -340,7 +341,7 @@ QString Grid::getItemString(qint64 row, int column) const {
         return {};
     std::string buf;
     const std::string_view v = cellAsText(d->store, column - 1, d->id(row), buf);
-    return QString::fromUtf8(v.data(), qsizetype(v.size()));
+    return text::fromUtf8Exact(v.data(), qsizetype(v.size()));
 }
 
 QString Grid::getItemString(qint64 row, const QString &column) const {

@@ -5,6 +5,7 @@
 
 #include "core/grid/grid_impl.h"
 #include "core/grid/grid_value.h"
+#include "core/text/gbtext.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -219,7 +220,7 @@ QString Grid::toTsv(bool withHeader) const {
                        all += chunk;
                        return true;
                    });
-    return QString::fromUtf8(all.data(), qsizetype(all.size()));
+    return text::fromUtf8Exact(all.data(), qsizetype(all.size()));
 }
 
 bool Grid::saveAs(const QString &path, SaveFormat format, QString *error) const {

@@ -19,7 +19,7 @@ OpenFileResult tell(const QString &title, const QString &text, OpenFileResult re
 } // namespace
 
 QString joinFolderAndName(const QString &ypath, const QString &filey) {
-    return text::trim(ypath) + text::trim(filey);
+    return ypath + filey;
 }
 
 OpenFileResult openRowFile(qint64 row, const QString &path) {
@@ -27,7 +27,9 @@ OpenFileResult openRowFile(qint64 row, const QString &path) {
     if (row < 1)
         return tell(notice, QStringLiteral("数据窗口为空的情况下，不能通过双击打开源文件"),
                     OpenFileResult::NoRow);
-    const QString file = text::trim(path);
+    // A listed name may begin or end with a blank: the path as given wins
+    // when it names a file, so a neighbour without the blank is never opened.
+    const QString file = QFileInfo(path).isFile() ? path : text::trim(path);
     if (file.isEmpty())
         return tell(notice, QStringLiteral("文件名不能为空"), OpenFileResult::EmptyName);
     if (!QFileInfo(file).isFile())

@@ -12,11 +12,11 @@ enum class OpenFileResult { NoRow, EmptyName, Missing, NoShell, ShellFailed, Ope
 
 // row: the double-clicked 1-based row (0 on the header or the empty area);
 // path: the full path the row names (callers build it, see below); it is
-// trimmed here.
+// taken as given when it names a file, else trimmed.
 OpenFileResult openRowFile(qint64 row, const QString &path);
 
-// The file list's path: trimmed folder followed directly by the trimmed name
-// (the folder already ends in a separator), no separator added.
+// The file list's path: the folder followed directly by the name, both as
+// listed (the folder already ends in a separator), no separator added.
 QString joinFolderAndName(const QString &ypath, const QString &filey);
 
 } // namespace zorv

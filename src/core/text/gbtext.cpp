@@ -3,8 +3,8 @@
 #include <QStringDecoder>
 #include <array>
 #include <cerrno>
-#include <iconv.h>
 #include <cstring>
+#include <iconv.h>
 #include <limits>
 #include <mutex>
 
@@ -171,7 +171,9 @@ QString gbMid(const QString &s, int pos, int n) {
     return from < 0 ? QString() : s.mid(from, to - from);
 }
 
-QString gbLeft(const QString &s, int n) { return n <= 0 ? QString() : gbMid(s, 1, n); }
+QString gbLeft(const QString &s, int n) {
+    return n <= 0 ? QString() : gbMid(s, 1, n);
+}
 
 QString gbRight(const QString &s, int n) {
     if (n <= 0)
@@ -203,17 +205,28 @@ QByteArray toGb18030(const QString &s) {
     return out;
 }
 
-QString fromGb18030(const QByteArray &bytes) { return convertWithIconv(bytes, "GB18030"); }
+QString fromGb18030(const QByteArray &bytes) {
+    return convertWithIconv(bytes, "GB18030");
+}
+
+QString fromUtf8Exact(const char *bytes, qsizetype len) {
+    qsizetype marks = 0;
+    while (len - 3 * marks >= 3 && std::memcmp(bytes + 3 * marks, "\xEF\xBB\xBF", 3) == 0)
+        ++marks;
+    if (marks == 0)
+        return QString::fromUtf8(bytes, len);
+    return QString(marks, QChar(0xFEFF)) + QString::fromUtf8(bytes + 3 * marks, len - 3 * marks);
+}
 
 QString decodeText(const QByteArray &bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
     if (bytes.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(
-            QByteArrayView(bytes).sliced(2));
+        return QStringDecoder(QStringDecoder::Utf16LE,
+                              QStringDecoder::Flag::Stateless)(QByteArrayView(bytes).sliced(2));
     if (bytes.startsWith("\xFE\xFF"))
-        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless)(
-            QByteArrayView(bytes).sliced(2));
+        return QStringDecoder(QStringDecoder::Utf16BE,
+                              QStringDecoder::Flag::Stateless)(QByteArrayView(bytes).sliced(2));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString s = utf8(bytes);
     if (!utf8.hasError())

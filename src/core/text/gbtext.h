@@ -30,6 +30,11 @@ QString gbReplace(const QString &s, int pos, int n, const QString &with);
 QByteArray toGb18030(const QString &s);
 QString fromGb18030(const QByteArray &bytes);
 
+// UTF-8 bytes as text, keeping a leading U+FEFF as the character it is:
+// QString::fromUtf8 takes it for a byte-order mark and drops it, which would
+// make a file name or a cell beginning with it read as another one.
+QString fromUtf8Exact(const char *bytes, qsizetype len);
+
 // Decodes text input: UTF-8 (with or without BOM), UTF-16 LE/BE with BOM,
 // otherwise GBK/GB18030 when the bytes are not valid UTF-8.
 QString decodeText(const QByteArray &bytes);

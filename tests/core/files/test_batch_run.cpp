@@ -276,6 +276,42 @@ private slots:
 
     // A new name that would leave the target folder or name nothing: "失败"
     // and nothing done anywhere.
+    // Source names are addressed as listed: a blank or U+FEFF at either end
+    // is part of the name, and the neighbour without it is never touched.
+    // The new name keeps its trimming.
+    void sourceNamesExact_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("leading blank") << u" lead.txt"_s;
+        QTest::newRow("trailing blank") << u"lead.txt "_s;
+        QTest::newRow("blanks both ends") << u"  lead.txt\t"_s;
+        QTest::newRow("leading U+FEFF") << QChar(0xFEFF) + u"lead.txt"_s;
+    }
+    void sourceNamesExact() {
+        QFETCH(QString, name);
+        for (bool move : {false, true}) {
+            zorv::test::ScriptedPlatform platform;
+            QTemporaryDir dir;
+            const QString src = dir.path() + u"/"_s;
+            const QString out = dir.path() + u"/out/"_s;
+            QVERIFY(writeFile(src + u"lead.txt"_s, "plain"));
+            QVERIFY(writeFile(src + name, "odd"));
+            QVERIFY(QDir().mkpath(out));
+            auto g = makeFrn1Grid();
+            addRow(*g, {src, name, u" new.txt  "_s, src});
+            addRow(*g, {src, name, u"copy.txt"_s, u" "_s + out});
+            RunOptions o;
+            o.move = move;
+            EscSink sink;
+            executeRun(*g, FrnState{dir.path(), dir.path()}, o, sink);
+            // A move renames the odd file, so the second row finds no source.
+            QCOMPARE(column(*g, u"jg"_s), (QStringList{u"成功"_s, move ? u"失败"_s : u"成功"_s}));
+            QCOMPARE(readFile(src + u"lead.txt"_s), QByteArray("plain"));
+            QCOMPARE(readFile(src + u"new.txt"_s), QByteArray("odd"));
+            QCOMPARE(exists(src + name), !move);
+            QCOMPARE(entries(out), move ? QStringList() : QStringList{u"copy.txt"_s});
+        }
+    }
+
     void refusedNames_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("slash") << u"../escaped.txt"_s;

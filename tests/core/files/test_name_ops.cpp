@@ -179,6 +179,57 @@ private slots:
         QCOMPARE(column(*g, u"filen"_s), QStringList{u"IMG_1.JPG"_s});
     }
 
+    // The working name is trimmed before every operation, in both modes: the
+    // blanks at its ends never count as positions, letters or digits, and
+    // never reach the new name.
+    void blankEnds_data() {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected");
+        const QString name = u"  ab cD12.txt\t "_s;
+        QTest::newRow("1 position") << 1 << 2 << 3 << QString() << name << u"b c"_s;
+        QTest::newRow("1 to the end") << 1 << 4 << 0 << QString() << name << u"cD12.txt"_s;
+        QTest::newRow("2 marker") << 2 << 0 << 0 << u"c"_s << name << u"D12.txt"_s;
+        QTest::newRow("2 absent") << 2 << 0 << 4 << u"#"_s << name << u"ab c"_s;
+        QTest::newRow("3 replace") << 3 << 1 << 2 << u"X"_s << name << u"X cD12.txt"_s;
+        QTest::newRow("3 count 0") << 3 << 9 << 0 << u"md"_s << name << u"ab cD12.md"_s;
+        QTest::newRow("4 lower") << 4 << 0 << 0 << QString() << name << u"ab cd12.txt"_s;
+        QTest::newRow("5 upper") << 5 << 0 << 0 << QString() << name << u"AB CD12.TXT"_s;
+        QTest::newRow("6 letters") << 6 << 0 << 0 << QString() << u" x AbC.jpg  "_s << u"AbC.jpg"_s;
+        QTest::newRow("6 no dot") << 6 << 0 << 0 << QString() << u"  ab cD "_s << u"cD"_s;
+        QTest::newRow("7 extension") << 7 << 0 << 0 << u"doc"_s << name << u"ab cD12.doc"_s;
+        QTest::newRow("7 no dot") << 7 << 0 << 0 << u"doc"_s << u" Makefile  "_s
+                                  << u"Makefile.doc"_s;
+        QTest::newRow("9 leading digits")
+            << 9 << 1 << 0 << QString() << u"  12ab.txt "_s << u"1ab.txt"_s;
+    }
+    void blankEnds() {
+        QFETCH(int, op);
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        NameOpParams p;
+        p.op = op;
+        p.start = start;
+        p.count = count;
+        p.text = text;
+        p.step = op == 9 ? start : 0;
+        for (const bool onTarget : {false, true}) {
+            zorv::test::ScriptedPlatform platform;
+            auto g = makeFrn1Grid();
+            addRow(*g, {u"/a/"_s, name, name});
+            EscSink sink;
+            QCOMPARE(computeNames(*g, p, onTarget, sink), ComputeResult::Done);
+            QCOMPARE(column(*g, u"filen"_s), QStringList{expected});
+            QCOMPARE(column(*g, u"filey"_s), QStringList{name}); // the source name stays
+        }
+    }
+
     void refusals() {
         zorv::test::ScriptedPlatform platform;
         auto g = makeFrn1Grid();

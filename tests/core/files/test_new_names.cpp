@@ -119,6 +119,46 @@ private slots:
                               u"提示 / 第2行的源文件名含有换行符，不能逐行导出：two lines"_s}));
     }
 
+    // A name holding any line break, a lone CR included, would read back as
+    // two lines: the export refuses it and leaves the file as it was.
+    void exportLineBreaks_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("LF") << u"two\nlines"_s << u"two lines"_s;
+        QTest::newRow("lone CR") << u"two\rlines"_s << u"two lines"_s;
+        QTest::newRow("CR at the end") << u"name.txt\r"_s << u"name.txt "_s;
+        QTest::newRow("CR LF") << u"a\r\nb"_s << u"a  b"_s;
+    }
+    void exportLineBreaks() {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        zorv::test::ScriptedPlatform platform;
+        auto g = makeFrn1Grid();
+        addRow(*g, {u"/p/"_s, u" lead.txt"_s});
+        addRow(*g, {u"/p/"_s, name});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.TXT"_s);
+        QVERIFY(zorv::test::writeFile(path, "kept"));
+        QVERIFY(!exportSourceNames(*g, path));
+        QCOMPARE(zorv::test::readFile(path), QByteArray("kept"));
+        QCOMPARE(platform.messageLines(),
+                 QStringList{u"提示 / 第2行的源文件名含有换行符，不能逐行导出："_s + shown});
+    }
+
+    // Source names are written as they are on disk, blanks and U+FEFF kept.
+    void exportKeepsBlanks() {
+        zorv::test::ScriptedPlatform platform;
+        auto g = makeFrn1Grid();
+        const QStringList names{u" lead.txt"_s, u"lead.txt"_s, u"trail.txt "_s,
+                                QChar(0xFEFF) + u"bom.txt"_s};
+        for (const QString &n : names)
+            addRow(*g, {u"/p/"_s, n});
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"out.TXT"_s);
+        QVERIFY(exportSourceNames(*g, path));
+        QCOMPARE(zorv::test::readFile(path), (names.join(u'\n') + u'\n').toUtf8());
+    }
+
     void sheetPaths() {
         QVERIFY(isSheetPath(u"/a/b.XLS"_s));
         QVERIFY(isSheetPath(u"/a/b.xls"_s));

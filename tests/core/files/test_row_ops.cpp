@@ -43,7 +43,7 @@ private slots:
         QVERIFY(zorv::test::writeFile(p + u"five"_s, "5"));
         auto g = makeFrn1Grid();
         for (const QString &n : {u"one"_s, u"two"_s, u"three"_s, u"folder"_s, u"five"_s, u"six"_s})
-            addRow(*g, {u" "_s + p, n + u" "_s});
+            addRow(*g, {p, n});
         for (qint64 r : {1, 2, 3, 4})
             g->selectRow(r, true);
         // Every message box takes an answer, the notices included.
@@ -71,6 +71,33 @@ private slots:
         QCOMPARE(deleteSelectedFiles(*g), 0);
         QCOMPARE(platform.messageLines(),
                  QStringList{u"没有选择要删除的文件 / 请按住Ctrl键或Shift键后，用鼠标左键选择"_s});
+    }
+
+    // The file a row names is its name as listed: deleting " lead.txt" or
+    // "lead.txt " never deletes "lead.txt".
+    void deleteAddressesExactName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("leading blank") << u" lead.txt"_s;
+        QTest::newRow("trailing blank") << u"lead.txt "_s;
+        QTest::newRow("leading U+FEFF") << QChar(0xFEFF) + u"lead.txt"_s;
+    }
+    void deleteAddressesExactName() {
+        QFETCH(QString, name);
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        const QString p = dir.path() + u'/';
+        QVERIFY(zorv::test::writeFile(p + u"lead.txt"_s, "plain"));
+        QVERIFY(zorv::test::writeFile(p + name, "odd"));
+        auto g = makeFrn1Grid();
+        addRow(*g, {p, name});
+        g->selectRow(1, true);
+        platform.nextAnswer(MsgAnswer::Ok);
+        QCOMPARE(deleteSelectedFiles(*g), 1);
+        QVERIFY(!QFileInfo::exists(p + name));
+        QCOMPARE(zorv::test::readFile(p + u"lead.txt"_s), QByteArray("plain"));
+        QCOMPARE(platform.messageLines(),
+                 QStringList{u"提示 / 按确定将删除文件，而且不能从回收站还原文件（"_s + p + name +
+                             u"。）"_s});
     }
 
     void folders() {

@@ -2,6 +2,7 @@
 #include "core/files/native_path.h"
 #include "core/files/source_scan.h"
 #include "frn_test_util.h"
+#include "support/deep_tree.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
 
@@ -10,6 +11,8 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -161,6 +164,99 @@ private slots:
             platform.messageLines(),
             (QStringList{u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 源文件夹的相关信息已导入"_s,
                          u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 文件夹选择被取消"_s}));
+    }
+
+    // Names are listed as they are on disk: blanks at either end and a
+    // leading U+FEFF are part of them.
+    void namesAsOnDisk() {
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        const QStringList names{QChar(0xFEFF) + u"lead.txt"_s, u" lead.txt"_s, u"lead.txt"_s,
+                                u"lead.txt "_s};
+        for (const QString &n : names)
+            QVERIFY(zorv::test::writeFile(dir.path() + u"/sub/"_s + n, "x"));
+        auto g = makeFrn1Grid();
+        EscSink sink;
+        ScanOptions o;
+        o.recursive = true;
+        QCOMPARE(scanIntoGrid(*g, dir.path(), o, sink), qint64(4));
+        QStringList sorted = names;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const QString &a, const QString &b) { return a.toUtf8() < b.toUtf8(); });
+        QCOMPARE(column(*g, u"filey"_s), sorted);
+        QCOMPARE(column(*g, u"ypath"_s), QStringList(4, dir.path() + u"/sub/"_s));
+    }
+
+    // Folders that cannot be read and paths too long to reach are left out,
+    // counted, and the closing message says how many.
+    void pathsTooLong() {
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        QVERIFY(zorv::test::writeFile(dir.path() + u"/a.txt"_s, "x"));
+        zorv::test::DeepTree deep(dir.path(), u"deep"_s, 4000);
+        QVERIFY(deep.isValid());
+        QVERIFY(deep.addFile("f.txt"));                // reachable: 4005 bytes
+        QVERIFY(deep.addFile(QByteArray(200, 'n')));   // 4200 bytes: left out
+        QVERIFY(deep.addFolder(QByteArray(200, 's'))); // cannot be opened
+        QVERIFY(deep.addFile("g.txt", QByteArray(200, 's')));
+
+        QStringList skipped;
+        QStringList files;
+        WalkCallbacks cb;
+        cb.onFile = [&](const ScannedFile &f) { files << f.ypath + f.filey; };
+        cb.onSkipped = [&](const QString &path) { skipped << path; };
+        QVERIFY(walkSource(dir.path(), true, false, cb));
+        // "[name]" of a folder sorts before the letters.
+        QCOMPARE(files, (QStringList{deep.innermost() + u"f.txt"_s, dir.path() + u"/a.txt"_s}));
+        QCOMPARE(skipped, (QStringList{deep.innermost() + QString(200, u's') + u'/',
+                                       deep.innermost() + QString(200, u'n')}));
+
+        auto g = makeFrn1Grid();
+        EscSink sink;
+        FrnState state;
+        ScanOptions o;
+        o.recursive = true;
+        qint64 left = -1;
+        QVERIFY(scanChosenSource(*g, state, dir.path(), o, sink, &left));
+        QCOMPARE(left, qint64(2));
+        QCOMPARE(g->rowCount(), 2);
+        // A flat listing of the top has nothing to leave out.
+        o.recursive = false;
+        QVERIFY(scanChosenSource(*g, state, dir.path(), o, sink, &left));
+        QCOMPARE(left, qint64(0));
+        QCOMPARE(platform.messageLines(),
+                 (QStringList{u"提示 / 源文件夹的相关信息已导入，跳过2个无法读取的文件夹或路径"_s,
+                              u"提示 / 源文件夹的相关信息已导入"_s}));
+    }
+
+    // A folder without read permission. The superuser reads it anyway, so
+    // there the case cannot be made (pathsTooLong covers the count).
+    void unreadableSubFolder() {
+        if (geteuid() == 0)
+            QSKIP("running as root: a folder without permissions is still readable");
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        QVERIFY(zorv::test::writeFile(dir.path() + u"/a.txt"_s, "x"));
+        QVERIFY(zorv::test::writeFile(dir.path() + u"/shut/b.txt"_s, "x"));
+        QVERIFY(zorv::test::writeFile(dir.path() + u"/shut2/c.txt"_s, "x"));
+        const QByteArray shut = QFile::encodeName(dir.path() + u"/shut"_s);
+        const QByteArray shut2 = QFile::encodeName(dir.path() + u"/shut2"_s);
+        QVERIFY(chmod(shut.constData(), 0) == 0);
+        QVERIFY(chmod(shut2.constData(), 0) == 0);
+        const auto reopen = qScopeGuard([&] {
+            chmod(shut.constData(), 0755);
+            chmod(shut2.constData(), 0755);
+        });
+        auto g = makeFrn1Grid();
+        EscSink sink;
+        FrnState state;
+        ScanOptions o;
+        o.recursive = true;
+        platform.nextFolder(dir.path());
+        QVERIFY(chooseAndScanSource(*g, state, o, sink));
+        QCOMPARE(column(*g, u"filey"_s), QStringList{u"a.txt"_s});
+        QCOMPARE(platform.messageLines(),
+                 QStringList{u"提示 / 源文件夹的相关信息已导入，跳过2个无法读取的文件夹或路径"_s});
     }
 
     // The root folder is kept as "" so that its rows get "/" and never "//".
