@@ -43,6 +43,19 @@ MsgAnswer CliPlatform::messageBox(const QString &title, const QString &text, Msg
     return MsgAnswer::Ok;
 }
 
+bool CliPlatform::reviewRows(const QString &title, const QString &text, const QStringList &,
+                             const QList<QStringList> &rows, const QString &note, const QString &,
+                             const QString &) {
+    if (m_progress)
+        m_progress->clear();
+    printError(title + u": "_s + text);
+    for (const QStringList &row : rows)
+        printError(reviewLine ? reviewLine(row) : row.join(u'\t'));
+    if (!note.isEmpty())
+        printError(note);
+    return reviewProceeds;
+}
+
 std::optional<FileChoice> CliPlatform::openFile(const QString &, const QString &, const QString &) {
     if (!openPath)
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include "core/platform/platform.h"
 
 #include <QStringList>
+#include <functional>
 
 namespace zorv::cli {
 
@@ -23,6 +24,9 @@ public:
     MsgAnswer questionAnswer = MsgAnswer::Ok; // OK/Cancel and Yes/No questions
     std::optional<QString> openPath;          // the file of open dialogs
     std::optional<QString> folderPath;        // the folder of folder dialogs
+    bool reviewProceeds = true;               // the answer to reviews of rows
+    // How a reviewed row is printed (default: its fields joined by tabs).
+    std::function<QString(const QStringList &)> reviewLine;
 
     // Every message shown, "title: text", in order.
     const QStringList &messages() const { return m_messages; }
@@ -34,6 +38,11 @@ public:
     std::optional<FileChoice> saveFile(const QString &title, const QString &defaultExt,
                                        const QString &filter) override;
     std::optional<QString> chooseFolder(const QString &title) override;
+    // Prints "title: text", each row as a line and the note on standard
+    // error; answers reviewProceeds.
+    bool reviewRows(const QString &title, const QString &text, const QStringList &headers,
+                    const QList<QStringList> &rows, const QString &note,
+                    const QString &cancelCaption, const QString &proceedCaption) override;
     QString clipboardText() override { return m_clipboard; }
     void setClipboardText(const QString &text) override { m_clipboard = text; }
     bool escPressed() override;

@@ -13,20 +13,25 @@ namespace {
 const CommandSpec &spec() {
     static const CommandSpec s{
         u"run"_s,
-        {{u"mode"_s, true}, {u"overwrite"_s, true}, {u"root"_s, true}},
+        {{u"mode"_s, true}, {u"overwrite"_s, true}, {u"root"_s, true}, {u"check-only"_s, false}},
         0,
         0,
-        u"run [--mode copy|move] [--overwrite yes|no] [--root DIR] [--in FILE]"_s,
+        u"run [--mode copy|move] [--overwrite yes|no] [--root DIR] [--check-only] [--in FILE]"_s,
         u"逐行把源文件 ypath/filey 复制或移动为 npath/filen，把结果写入 jg（同 \"4、执行\"）：\n"
         "  成功；失败（复制或移动出错，或目标文件名无效）；同名（在同一文件夹复制，目标已存在）；\n"
         "  无效（移动时目标已存在）；取消（目标在另一文件夹已存在且不覆盖）。\n"
         "同一文件夹内移动即改名。缺少的目标文件夹逐级创建。Ctrl-C 在两行之间停止，\n"
         "已执行的行保留结果，表格照样写出。\n"
+        "执行前先检查全部行：目标相同的第二行及以后各行、移动同一源文件的第二行及以后各行、\n"
+        "目标即源文件的行不执行（\"失败\"），这些冲突行（最多 200 行及其余行数）写到标准错误；\n"
+        "读取别的行要写入的文件的行先执行，互换名称（a→b、b→a）经临时文件名完成。\n"
         "\n"
         "  --mode copy|move     复制（默认）或移动\n"
         "  --overwrite yes|no   目标在另一文件夹已存在时是否覆盖（默认 yes）\n"
         "  --root DIR           目标根文件夹：只在它下面创建缺少的文件夹\n"
         "                       （默认创建目标路径上所有缺少的文件夹）\n"
+        "  --check-only         只检查并列出冲突行，不动任何文件；表格原样写出，\n"
+        "                       退出状态 0 无冲突，1 有冲突\n"
         "  --in FILE            从 FILE 读入表格（默认标准输入）\n"
         "  -h, --help           显示本说明\n"
         "\n"
@@ -53,11 +58,20 @@ int cmdRun(const QStringList &argv) {
     if (args->has(u"root"_s))
         state.ls_path2 = folderArgument(args->value(u"root"_s));
 
+    const bool checkOnly = args->has(u"check-only"_s);
+
     // Ctrl-C asks the loop to stop between rows, as Esc does in the window.
     bool changed = false;
     return runGridStep(
         spec(), *args, true,
-        [&](Grid &grid, CliPlatform &, TerminalProgress &progress) {
+        [&](Grid &grid, CliPlatform &platform, TerminalProgress &progress) {
+            platform.reviewLine = files::conflictLine;
+            if (checkOnly) {
+                const files::Plan plan = files::buildPlan(grid, state.ls_path2, options);
+                const files::PlanCheck check = files::checkPlan(plan);
+                platform.reviewProceeds = false;
+                return files::confirmConflicts(plan, check) ? kExitOk : kExitStopped;
+            }
             const files::RunSummary summary = files::executeRun(grid, state, options, progress);
             changed = summary.executed > 0;
             progress.clear();

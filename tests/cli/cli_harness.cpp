@@ -21,7 +21,8 @@ QString zorvPath() {
 QStringList CliResult::messages() const {
     QStringList lines;
     for (const QString &l : err.split(u'\n'))
-        if (!l.startsWith(u"zorv") && !l.startsWith(u"用法") && !l.isEmpty())
+        if (!l.startsWith(u"zorv") && !l.startsWith(u"用法") && !l.isEmpty() &&
+            !l.startsWith(u"第 ") && !l.startsWith(u"另有 ")) // rows listed under a review
             lines << l;
     return lines;
 }

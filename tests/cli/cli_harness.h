@@ -17,7 +17,8 @@ struct CliResult {
     bool crashed = false;
     QByteArray out;
     QString err;
-    // The message-box lines of standard error ("title: text"), in order.
+    // The message-box lines of standard error ("title: text"), in order; a
+    // review of rows counts as its "title: text" line.
     QStringList messages() const;
 };
 

@@ -96,6 +96,8 @@ public:
     const Grid &grid() const override { return *m_grid; }
     QStringList messages() const override {
         QStringList lines;
+        for (const auto &r : m_platform.reviews) // before any message of the step
+            lines << r.title + u": "_s + r.text;
         for (const ShownMessage &m : m_platform.messages)
             lines << m.title + u": "_s + m.text;
         return lines;

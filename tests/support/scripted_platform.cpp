@@ -27,6 +27,7 @@ void ScriptedPlatform::clearRecord() {
     shellOpened.clear();
     foldersOpened.clear();
     urlsOpened.clear();
+    reviews.clear();
     escPolls = 0;
 }
 
@@ -44,6 +45,14 @@ MsgAnswer ScriptedPlatform::messageBox(const QString &title, const QString &text
         return MsgAnswer::Yes;
     }
     return MsgAnswer::Ok;
+}
+
+bool ScriptedPlatform::reviewRows(const QString &title, const QString &text,
+                                  const QStringList &headers, const QList<QStringList> &rows,
+                                  const QString &note, const QString &cancelCaption,
+                                  const QString &proceedCaption) {
+    reviews.append({title, text, note, cancelCaption, proceedCaption, headers, rows});
+    return reviewAnswers.isEmpty() ? true : reviewAnswers.dequeue();
 }
 
 std::optional<FileChoice> ScriptedPlatform::openFile(const QString &title, const QString &,

@@ -35,6 +35,8 @@ public:
     void nextFileCancel() { files.enqueue(std::nullopt); }
     void nextFolder(const QString &path) { folders.enqueue(path); }
     void nextFolderCancel() { folders.enqueue(std::nullopt); }
+    // Next answers of reviewRows: true = the proceed button (default: true).
+    QQueue<bool> reviewAnswers;
     // escPressed() turns true after this many polls (-1: never).
     int escAfterPolls = -1;
     // processEvents() really processes events, as the desktop platform does,
@@ -50,6 +52,12 @@ public:
     // --- record ---
     QList<ShownMessage> messages;
     QStringList dialogTitles; // titles of file and folder dialogs, in order
+    struct ShownReview {
+        QString title, text, note, cancelCaption, proceedCaption;
+        QStringList headers;
+        QList<QStringList> rows;
+    };
+    QList<ShownReview> reviews;
     QStringList dialogFilters;
     QStringList statusHistory;
     QStringList shellOpened;
@@ -69,6 +77,9 @@ public:
     std::optional<FileChoice> saveFile(const QString &title, const QString &defaultExt,
                                        const QString &filter) override;
     std::optional<QString> chooseFolder(const QString &title) override;
+    bool reviewRows(const QString &title, const QString &text, const QStringList &headers,
+                    const QList<QStringList> &rows, const QString &note,
+                    const QString &cancelCaption, const QString &proceedCaption) override;
     QString clipboardText() override { return clipboard; }
     void setClipboardText(const QString &text) override { clipboard = text; }
     bool escPressed() override;

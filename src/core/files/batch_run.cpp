@@ -1,34 +1,90 @@
 #include "core/files/batch_run.h"
 
 #include "core/files/file_ops.h"
+#include "core/files/held_file.h"
 #include "core/platform/platform.h"
 #include "core/platform/progress.h"
+
+#include <unistd.h>
+#include <unordered_map>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace zorv::files {
 
-RunSummary runPlan(const Plan &plan, ProgressSink &progress,
+RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progress,
                    const std::function<void(qint64 row, Outcome)> &onOutcome) {
     RunSummary s;
     const qint64 total = qint64(plan.tasks.size());
     const QString executing = u"正在执行："_s;
     FolderCache folders;
+    // Temporary names of held files (rows waiting for their target); an
+    // empty name for a row whose hold failed.
+    std::unordered_map<quint32, QByteArray> held;
+    // Copies that must not replace their target: a row that was to read it
+    // first failed.
+    std::vector<char> blocked(check.writerOf.size(), 0);
+    const auto readFailed = [&](quint32 task) {
+        if (blocked.empty())
+            return;
+        const quint32 w = check.writerOf[task];
+        if (w != kNoTask && plan.tasks[w].action == Action::Copy && plan.overwrite)
+            blocked[w] = 1;
+    };
+    const size_t steps = check.steps.empty() ? plan.tasks.size() : check.steps.size();
     qint64 i = 0;
-    for (const Task &t : plan.tasks) {
-        ++i;
-        progress.progress(i - 1, total, executing + QString::number(t.row));
-        if (progress.stopRequested()) {
-            s.end = RunEnd::Stopped;
-            s.endRow = t.row;
-            return s;
+    for (size_t k = 0; k < steps; ++k) {
+        const Step step = check.steps.empty() ? Step{quint32(k), StepKind::Run} : check.steps[k];
+        const Task &t = plan.tasks[step.task];
+        const bool isBlocked = !blocked.empty() && blocked[step.task];
+        if (step.kind != StepKind::Release) {
+            progress.progress(i, total, executing + QString::number(t.row));
+            if (held.empty() && progress.stopRequested()) {
+                s.end = RunEnd::Stopped;
+                s.endRow = t.row;
+                return s;
+            }
         }
         if (t.action == Action::StopNoName || t.action == Action::StopNoPath) {
             s.end = t.action == Action::StopNoName ? RunEnd::NoName : RunEnd::NoPath;
             s.endRow = t.row;
             return s;
         }
-        const Outcome o = executeTask(t, plan.root, plan.overwrite, &folders);
+        Outcome o = Outcome::Failed;
+        switch (step.kind) {
+        case StepKind::Hold: {
+            QByteArray temp;
+            if (!isBlocked && holdSource(t, plan.root, &temp) == 0) {
+                held.emplace(step.task, std::move(temp));
+                continue; // the outcome comes with the release
+            }
+            held.emplace(step.task, QByteArray());
+            readFailed(step.task);
+            break;
+        }
+        case StepKind::Release: {
+            const auto h = held.find(step.task);
+            const QByteArray temp = h->second;
+            held.erase(h);
+            if (temp.isEmpty())
+                continue;         // its hold failed and was reported then
+            folders.dropTarget(); // forget a folder state older than the held file
+            if (isBlocked)
+                unlink(temp.constData()); // only copies are blocked: the source stays
+            else
+                o = releaseHeld(t, temp, plan.overwrite);
+            break;
+        }
+        case StepKind::Skip:
+            break;
+        case StepKind::Run:
+            if (!isBlocked)
+                o = executeTask(t, plan.root, plan.overwrite, &folders);
+            if (o == Outcome::Failed)
+                readFailed(step.task);
+            break;
+        }
+        ++i;
         ++s.executed;
         if (o == Outcome::Success)
             ++s.succeeded;
@@ -40,6 +96,21 @@ RunSummary runPlan(const Plan &plan, ProgressSink &progress,
     return s;
 }
 
+RunSummary runPlan(const Plan &plan, ProgressSink &progress,
+                   const std::function<void(qint64 row, Outcome)> &onOutcome) {
+    return runPlan(plan, checkPlan(plan), progress, onOutcome);
+}
+
+bool confirmConflicts(const Plan &plan, const PlanCheck &check) {
+    if (check.conflicts.empty())
+        return true;
+    qsizetype rest = 0;
+    const QList<QStringList> rows = conflictRows(plan, check, kConflictListLimit, &rest);
+    return platform().reviewRows(conflictTitle(), conflictText(qsizetype(check.conflicts.size())),
+                                 conflictHeaders(), rows, conflictRestLine(rest), u"取消"_s,
+                                 u"继续"_s);
+}
+
 RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &options,
                       ProgressSink &progress) {
     if (grid.rowCount() == 0) {
@@ -47,13 +118,17 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
         return RunSummary{RunEnd::EmptyGrid, 0, 0, 0};
     }
     const Plan plan = buildPlan(grid, state.ls_path2, options);
+    const PlanCheck check = checkPlan(plan);
+    if (!confirmConflicts(plan, check))
+        return RunSummary{RunEnd::Cancelled, 0, 0, 0};
     const int jg = FrnColumns(grid).jg;
     // The texts are made once: each row's cell shares one of them.
     const QString texts[] = {outcomeText(Outcome::Success), outcomeText(Outcome::Failed),
                              outcomeText(Outcome::SameName), outcomeText(Outcome::Invalid),
                              outcomeText(Outcome::Cancelled)};
-    const RunSummary s = runPlan(
-        plan, progress, [&](qint64 row, Outcome o) { grid.setItem(row, jg, texts[int(o)]); });
+    const RunSummary s = runPlan(plan, check, progress, [&](qint64 row, Outcome o) {
+        grid.setItem(row, jg, texts[int(o)]);
+    });
     switch (s.end) {
     case RunEnd::NoName:
         platform().messageBox(u"提示"_s, u"文件名不能为空"_s);
@@ -68,6 +143,7 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
         break;
     case RunEnd::Stopped:
     case RunEnd::EmptyGrid:
+    case RunEnd::Cancelled:
         break;
     }
     return s;

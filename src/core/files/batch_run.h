@@ -3,6 +3,7 @@
 // writing each row's outcome, with progress and a stop request (Esc).
 
 #include "core/files/batch_plan.h"
+#include "core/files/plan_check.h"
 
 #include <functional>
 
@@ -18,6 +19,7 @@ enum class RunEnd {
     NoName,    // a row with an empty filen ended the run
     NoPath,    // a row with an empty npath ended the run
     EmptyGrid, // nothing to run
+    Cancelled, // the user declined the run after its conflicts were shown
 };
 
 struct RunSummary {
@@ -29,11 +31,23 @@ struct RunSummary {
 
 // Executes plan: for the i-th task, progress(i, total, "正在执行：" + i), one
 // stop poll, then the disk work and onOutcome(row, outcome). Shows nothing.
+// Tasks run in the order check gives; its conflicting rows get "失败"
+// untouched. A stop waits until no file is held under a temporary name.
+RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progress,
+                   const std::function<void(qint64 row, Outcome)> &onOutcome);
+// The same after checkPlan(plan).
 RunSummary runPlan(const Plan &plan, ProgressSink &progress,
                    const std::function<void(qint64 row, Outcome)> &onOutcome);
 
+// Shows the conflicts of check through the platform's review (the first
+// kConflictListLimit rows and a count of the rest, "取消" / "继续"); true
+// when there are none or the user chose "继续".
+bool confirmConflicts(const Plan &plan, const PlanCheck &check);
+
 // cb_3 in full: "提示" / "还没有源文件" for an empty grid; plans the shown rows
-// with targetRoot = state.ls_path2, runs them writing jg; an empty name or
+// with targetRoot = state.ls_path2 and checks the plan; conflicts are shown
+// first and "取消" ends the run with nothing touched (Cancelled); otherwise
+// runs the rows writing jg; an empty name or
 // path ends with "提示" / "文件名不能为空" or "目标文件路径不能为空"; a stop ends
 // silently; a completed run clears the grid's filter and shows "提示" /
 // "操作完成" (the window enables "4、执行" again only then).

@@ -10,15 +10,18 @@ public:
     MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons buttons) override {
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
     }
-    std::optional<FileChoice> openFile(const QString &, const QString &,
-                                       const QString &) override {
+    std::optional<FileChoice> openFile(const QString &, const QString &, const QString &) override {
         return std::nullopt;
     }
-    std::optional<FileChoice> saveFile(const QString &, const QString &,
-                                       const QString &) override {
+    std::optional<FileChoice> saveFile(const QString &, const QString &, const QString &) override {
         return std::nullopt;
     }
     std::optional<QString> chooseFolder(const QString &) override { return std::nullopt; }
+    bool reviewRows(const QString &, const QString &, const QStringList &,
+                    const QList<QStringList> &, const QString &, const QString &,
+                    const QString &) override {
+        return false;
+    }
     QString clipboardText() override { return m_clip; }
     void setClipboardText(const QString &text) override { m_clip = text; }
     bool escPressed() override { return false; }
@@ -47,6 +50,8 @@ Platform &platform() {
     return g_installed ? *g_installed : silent;
 }
 
-void setPlatform(Platform *p) { g_installed = p; }
+void setPlatform(Platform *p) {
+    g_installed = p;
+}
 
 } // namespace zorv

@@ -3,8 +3,10 @@
 // dialogs, clipboard, key state, shell, screen and the frame's status line.
 // The GUI installs a Qt implementation; tests install a scripted one.
 
+#include <QList>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace zorv {
@@ -35,6 +37,13 @@ public:
     virtual std::optional<FileChoice> saveFile(const QString &title, const QString &defaultExt,
                                                const QString &filter) = 0;
     virtual std::optional<QString> chooseFolder(const QString &title) = 0;
+
+    // A table of rows for the user to look over before work starts: text
+    // above it, note below it (may be empty), and two buttons. True when the
+    // user chose proceedCaption; cancelCaption or closing gives false.
+    virtual bool reviewRows(const QString &title, const QString &text, const QStringList &headers,
+                            const QList<QStringList> &rows, const QString &note,
+                            const QString &cancelCaption, const QString &proceedCaption) = 0;
 
     virtual QString clipboardText() = 0;
     virtual void setClipboardText(const QString &text) = 0;

@@ -5,16 +5,23 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace zorv::gui {
 namespace {
@@ -182,6 +189,40 @@ std::optional<QString> QtPlatform::chooseFolder(const QString &title) {
     if (dir.isEmpty())
         return std::nullopt;
     return dir;
+}
+
+bool QtPlatform::reviewRows(const QString &title, const QString &text, const QStringList &headers,
+                            const QList<QStringList> &rows, const QString &note,
+                            const QString &cancelCaption, const QString &proceedCaption) {
+    const NormalCursor cursor;
+    QDialog dialog(dialogParent());
+    dialog.setObjectName(QStringLiteral("reviewRows"));
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto *table = new QTableWidget(int(rows.size()), int(headers.size()), &dialog);
+    table->setObjectName(QStringLiteral("rows"));
+    table->setHorizontalHeaderLabels(headers);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < headers.size(); ++c)
+            table->setItem(r, c, new QTableWidgetItem(rows[r].value(c)));
+    table->resizeColumnsToContents();
+    layout->addWidget(table);
+    if (!note.isEmpty())
+        layout->addWidget(new QLabel(note, &dialog));
+    auto *buttons = new QDialogButtonBox(&dialog);
+    QPushButton *cancel = buttons->addButton(cancelCaption, QDialogButtonBox::RejectRole);
+    buttons->addButton(proceedCaption, QDialogButtonBox::AcceptRole);
+    cancel->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(720, 420);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtPlatform::clipboardText() {

@@ -23,6 +23,9 @@ public:
     std::optional<FileChoice> saveFile(const QString &title, const QString &defaultExt,
                                        const QString &filter) override;
     std::optional<QString> chooseFolder(const QString &title) override;
+    bool reviewRows(const QString &title, const QString &text, const QStringList &headers,
+                    const QList<QStringList> &rows, const QString &note,
+                    const QString &cancelCaption, const QString &proceedCaption) override;
     QString clipboardText() override;
     void setClipboardText(const QString &text) override;
     bool escPressed() override;

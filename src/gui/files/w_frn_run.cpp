@@ -40,9 +40,11 @@ void w_frn::cb_3_clicked() {
         BusyScope busy(this);
         summary = files::executeRun(*m_grid, m_state, runOptions(), busy);
     }
-    // Only a run that went to its end makes the button usable again; the
-    // finished run has shown every row, so the list is no longer filtered.
-    if (summary.end == files::RunEnd::Completed || summary.end == files::RunEnd::EmptyGrid)
+    // Only a run that went to its end (or was declined before it touched
+    // anything) makes the button usable again; the finished run has shown
+    // every row, so the list is no longer filtered.
+    if (summary.end == files::RunEnd::Completed || summary.end == files::RunEnd::EmptyGrid ||
+        summary.end == files::RunEnd::Cancelled)
         cb_3->setEnabled(true);
     if (summary.end == files::RunEnd::Completed)
         rb_3->setChecked(true);
