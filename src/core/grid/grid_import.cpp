@@ -4,6 +4,7 @@
 #include "core/grid/grid.h"
 
 #include "core/grid/grid_impl.h"
+#include "core/grid/grid_memory.h"
 #include "core/grid/grid_tsv.h"
 #include "core/platform/progress.h"
 #include "core/text/gbtext.h"
@@ -46,22 +47,28 @@ qint64 readRange(int fd, char *out, qint64 from, qint64 length) {
     return done;
 }
 
-// The whole file, read into memory of our own: large files by two threads
-// at once, each reading half. A file that is shorter than it said by the
-// time it is read gets one plain read of what it holds then.
+// The whole file, read into memory of our own: large files into huge pages
+// (a few dozen page faults rather than one per 4 KiB) and by two threads at
+// once, each reading half. A file that is shorter than it said by the time
+// it is read gets one plain read of what it holds then.
 QByteArray readWhole(QFile &file) {
+    constexpr qint64 kOwnBufferFrom = qint64(4) << 20;
     constexpr qint64 kSplitFrom = qint64(16) << 20;
     const qint64 size = file.size();
-    if (size < kSplitFrom)
+    if (size < kOwnBufferFrom)
         return file.readAll();
     QByteArray bytes(size, Qt::Uninitialized);
-    const qint64 half = size / 2;
-    qint64 second = -1;
+    adviseHugePages(bytes.data(), std::size_t(size));
+    const qint64 half = size >= kSplitFrom ? size / 2 : size;
+    qint64 second = 0;
     try {
-        std::thread reader(
-            [&] { second = readRange(file.handle(), bytes.data() + half, half, size - half); });
+        std::thread reader;
+        if (half < size)
+            reader = std::thread(
+                [&] { second = readRange(file.handle(), bytes.data() + half, half, size - half); });
         const qint64 first = readRange(file.handle(), bytes.data(), 0, half);
-        reader.join();
+        if (reader.joinable())
+            reader.join();
         if (first == half && second == size - half)
             return bytes;
     } catch (const std::system_error &) {
