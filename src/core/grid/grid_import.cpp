@@ -4,11 +4,16 @@
 #include "core/grid/grid.h"
 
 #include "core/grid/grid_impl.h"
+#include "core/grid/grid_memory.h"
 #include "core/grid/grid_tsv.h"
 #include "core/platform/progress.h"
 #include "core/text/gbtext.h"
 
 #include <QFile>
+#include <cerrno>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -26,6 +31,52 @@ ImportResult outOfMemory() {
 
 ImportResult unreadable(const QString &path, const QFile &file) {
     return {-3, 0, u"无法读取文件“"_s + path + u"”："_s + file.errorString()};
+}
+
+// Reads [from, from + length) of the file at fd into out; the bytes read.
+qint64 readRange(int fd, char *out, qint64 from, qint64 length) {
+    qint64 done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, out + done, std::size_t(length - done), off_t(from + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+// The whole file, read into memory of our own: large files into huge pages
+// (a few dozen page faults rather than one per 4 KiB) and by two threads at
+// once, each reading half. A file that is shorter than it said by the time
+// it is read gets one plain read of what it holds then.
+QByteArray readWhole(QFile &file) {
+    constexpr qint64 kOwnBufferFrom = qint64(4) << 20;
+    constexpr qint64 kSplitFrom = qint64(16) << 20;
+    const qint64 size = file.size();
+    if (size < kOwnBufferFrom)
+        return file.readAll();
+    QByteArray bytes(size, Qt::Uninitialized);
+    adviseHugePages(bytes.data(), std::size_t(size));
+    const qint64 half = size >= kSplitFrom ? size / 2 : size;
+    qint64 second = 0;
+    try {
+        std::thread reader;
+        if (half < size)
+            reader = std::thread(
+                [&] { second = readRange(file.handle(), bytes.data() + half, half, size - half); });
+        const qint64 first = readRange(file.handle(), bytes.data(), 0, half);
+        if (reader.joinable())
+            reader.join();
+        if (first == half && second == size - half)
+            return bytes;
+    } catch (const std::system_error &) {
+        // no second thread: one plain read below
+    }
+    bytes.clear();
+    file.seek(0);
+    return file.readAll();
 }
 
 } // namespace
@@ -58,7 +109,7 @@ ImportResult Grid::importFile(const QString &path, qint64 firstLine, ProgressSin
         // while it is parsed (a mapping then faults on the lost pages) or
         // rewrite it (the lines counted would no longer be the lines read).
         // What the copy holds is what the file held when it was read.
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = readWhole(file);
         if (file.error() != QFileDevice::NoError)
             return unreadable(path, file);
         file.close();
