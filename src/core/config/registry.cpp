@@ -1,5 +1,7 @@
 #include "core/config/registry.h"
 
+#include <cmath>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,7 +83,17 @@ bool RegistryStore::load(QList<Key> *keys) const {
             rv.name = vo.value(u"name").toString();
             if (vo.value(u"type").toString() == u"REG_DWORD") {
                 rv.type = RegType::Number;
-                rv.number = quint32(vo.value(u"data").toDouble());
+                // A 32-bit number is stored as a JSON number; anything else
+                // (negative, too large, fractional, not a number) cannot come
+                // from this store's writer, so the file counts as damaged.
+                const QJsonValue data = vo.value(u"data");
+                const double d = data.toDouble(-1);
+                if (!data.isDouble() || !(d >= 0 && d <= 4294967295.0) || d != std::floor(d)) {
+                    m_error = QStringLiteral("注册表存储文件已损坏: ") + m_path;
+                    keys->clear();
+                    return false;
+                }
+                rv.number = quint32(d);
             } else {
                 rv.text = vo.value(u"data").toString();
             }

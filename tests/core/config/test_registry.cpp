@@ -56,16 +56,26 @@ private slots:
         QVERIFY(again.deleteValue(key, QStringLiteral("never there")));
     }
 
+    void damagedStoreIsNeverOverwritten_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not json") << QByteArray("{ not json");
+        const QByteArray head = R"({"keys":[{"path":"HKEY_CURRENT_USER\\X","values":[)"
+                                R"({"name":"n","type":"REG_DWORD","data":)";
+        for (const char *bad : {"-1", "4294967296", "1e300", "2.5", "\"7\"", "null"})
+            QTest::newRow(bad) << head + bad + "}]}]}";
+    }
+
     void damagedStoreIsNeverOverwritten() {
+        QFETCH(QByteArray, content);
         TestHome home;
         RegistryStore store;
-        QVERIFY(writeFile(store.path(), "{ not json"));
+        QVERIFY(writeFile(store.path(), content));
         QVERIFY(!store.setString(QStringLiteral("HKEY_CURRENT_USER\\X"), QStringLiteral("a"),
                                  QStringLiteral("b")));
         QVERIFY(!store.errorString().isEmpty());
         QVERIFY(!regodbc(store, QStringLiteral("zorv"), QStringLiteral("/d/zorv.mdb"),
                          QStringLiteral("/s")));
-        QCOMPARE(readFile(store.path()), QByteArray("{ not json"));
+        QCOMPARE(readFile(store.path()), content);
     }
 
     void regodbcWritesEveryValueInOrder() {
