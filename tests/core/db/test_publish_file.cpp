@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,8 +65,9 @@ class TestPublishFile : public QObject {
     Q_OBJECT
 private slots:
     // Columns: what link and the no-replace rename answer (0 = they work),
-    // and how many rename calls are made.
-    void fileSystems_data() {
+    // and how many rename calls are made. Each row runs on a free final name
+    // and on one already taken, which must stay as it is whichever way is taken.
+    void publishes_data() {
         QTest::addColumn<int>("linkErrno");
         QTest::addColumn<int>("renameErrno");
         QTest::addColumn<int>("renameCalls");
@@ -76,76 +78,54 @@ private slots:
         QTest::newRow("no links, no rename flag: copy") << int(EPERM) << int(EINVAL) << 1;
         QTest::newRow("no links, old kernel: copy") << int(EPERM) << int(ENOSYS) << 1;
     }
-    void fileSystems() {
+    void publishes() {
         QFETCH(int, linkErrno);
         QFETCH(int, renameErrno);
         QFETCH(int, renameCalls);
-        QTemporaryDir dir;
-        const QString from = dir.filePath(QStringLiteral(".zorv.mdb.tmp"));
-        const QString to = dir.filePath(QStringLiteral("zorv.mdb"));
-        QVERIFY(writeFile(from, content()));
-
-        play(linkErrno, renameErrno);
-        QString error;
-        bool exists = true;
-        QVERIFY2(db::publishNoReplace(from, to, &error, &exists, kPlayed), qPrintable(error));
-        QVERIFY(!exists);
-        QCOMPARE(g_linkCalls, 1);
-        QCOMPARE(g_renameCalls, renameCalls);
-        QCOMPARE(readFile(to), content());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList({QStringLiteral("zorv.mdb")}));
+        for (const bool taken : {false, true}) {
+            QTemporaryDir dir;
+            const QString from = dir.filePath(QStringLiteral(".zorv.mdb.tmp"));
+            const QString to = dir.filePath(QStringLiteral("zorv.mdb"));
+            QVERIFY(writeFile(from, content()));
+            if (taken)
+                QVERIFY(writeFile(to, "the user's data"));
+            play(linkErrno, renameErrno);
+            QString error;
+            bool exists = !taken;
+            QCOMPARE(db::publishNoReplace(from, to, &error, &exists, kPlayed), !taken);
+            QCOMPARE(exists, taken);
+            QCOMPARE(error.isEmpty(), !taken);
+            QCOMPARE(g_linkCalls, 1);
+            QCOMPARE(g_renameCalls, renameCalls);
+            QCOMPARE(readFile(to), taken ? QByteArray("the user's data") : content());
+            QCOMPARE(QFile::exists(from), taken);
+        }
     }
 
-    // Whichever way is taken, a file already under the final name stays as it is.
-    void existingFileIsNeverReplaced_data() { fileSystems_data(); }
-    void existingFileIsNeverReplaced() {
+    // Any other refusal of link stops without trying another way; a copy that
+    // cannot be finished removes what it began. Nothing is left under the final name.
+    void failuresLeaveNoFinalFile_data() {
+        QTest::addColumn<int>("linkErrno");
+        QTest::addColumn<bool>("sourceIsFolder"); // opens for reading, fails at the first read
+        QTest::addColumn<int>("renameCalls");
+        QTest::newRow("link refused for another reason") << int(EACCES) << false << 0;
+        QTest::newRow("copy fails midway") << int(EPERM) << true << 1;
+    }
+    void failuresLeaveNoFinalFile() {
         QFETCH(int, linkErrno);
-        QFETCH(int, renameErrno);
+        QFETCH(bool, sourceIsFolder);
+        QFETCH(int, renameCalls);
         QTemporaryDir dir;
-        const QString from = dir.filePath(QStringLiteral(".zorv.mdb.tmp"));
+        const QString from = dir.filePath(QStringLiteral("source"));
         const QString to = dir.filePath(QStringLiteral("zorv.mdb"));
-        QVERIFY(writeFile(from, content()));
-        QVERIFY(writeFile(to, "the user's data"));
-
-        play(linkErrno, renameErrno);
+        QVERIFY(sourceIsFolder ? QDir().mkdir(from) : writeFile(from, "x"));
+        play(linkErrno, EINVAL);
         QString error;
-        bool exists = false;
-        QVERIFY(!db::publishNoReplace(from, to, &error, &exists, kPlayed));
-        QVERIFY(exists);
+        QVERIFY(!db::publishNoReplace(from, to, &error, nullptr, kPlayed));
         QVERIFY(!error.isEmpty());
-        QCOMPARE(readFile(to), QByteArray("the user's data"));
-        QCOMPARE(readFile(from), content());
-    }
-
-    // Any other refusal is a failure of its own, not a reason to try another way.
-    void otherErrorsStop() {
-        QTemporaryDir dir;
-        const QString from = dir.filePath(QStringLiteral(".tmp"));
-        const QString to = dir.filePath(QStringLiteral("zorv.mdb"));
-        QVERIFY(writeFile(from, "x"));
-        play(EACCES, 0);
-        QString error;
-        bool exists = true;
-        QVERIFY(!db::publishNoReplace(from, to, &error, &exists, kPlayed));
-        QVERIFY(!exists);
-        QCOMPARE(g_renameCalls, 0);
-        QVERIFY(!QFile::exists(to));
-        QVERIFY(QFile::exists(from));
-    }
-
-    // A copy that cannot be finished leaves nothing under the final name.
-    void failedCopyLeavesNoFinalFile() {
-        QTemporaryDir dir;
-        const QString to = dir.filePath(QStringLiteral("zorv.mdb"));
-        // A folder opens for reading but fails at the first read.
-        const QString unreadable = dir.filePath(QStringLiteral("folder"));
-        QVERIFY(QDir().mkdir(unreadable));
-        play(EPERM, EINVAL);
-        QString error;
-        QVERIFY(!db::publishNoReplace(unreadable, to, &error, nullptr, kPlayed));
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!QFile::exists(to));
+        QCOMPARE(g_renameCalls, renameCalls);
+        QVERIFY(!QFileInfo::exists(to));
+        QVERIFY(QFileInfo::exists(from));
     }
 };
 

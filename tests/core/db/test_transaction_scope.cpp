@@ -12,6 +12,9 @@ using zorv::db::Transaction;
 using zorv::db::TransactionScope;
 using zorv::test::TestHome;
 
+enum class End { Commit, Rollback, ScopeEnds, ConnectionCommits, Reconnect, Disconnect };
+Q_DECLARE_METATYPE(End)
+
 namespace {
 
 // A transaction connected to a new embedded database in home.
@@ -42,138 +45,103 @@ qint64 tablesFromOutside(const QString &file) {
     return n;
 }
 
-void insertTwo(Transaction &tx) {
-    QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("一")), 0);
-    QCOMPARE(db::insertTable(tx, QStringLiteral("t2"), QStringLiteral("二")), 0);
-}
-
 } // namespace
 
 class TestTransactionScope : public QObject {
     Q_OBJECT
 private slots:
-    void autoCommit_data() {
+    // Two rows written in a scope, then the scope or the connection ends it.
+    // Columns: the profile's autocommit, how it ends, what the scope's own
+    // end returns, and the rows a fresh connection finds afterwards.
+    void ends_data() {
         QTest::addColumn<bool>("autoCommit");
-        QTest::newRow("autocommit on") << true;
-        QTest::newRow("autocommit off") << false;
+        QTest::addColumn<End>("end");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<qint64>("kept");
+        for (bool on : {true, false}) {
+            const char *mode = on ? ", autocommit on" : ", autocommit off";
+            auto row = [&](const char *what) -> QTestData & {
+                return QTest::newRow(QByteArray(QByteArray(what) + mode).constData()) << on;
+            };
+            row("commit keeps") << End::Commit << 0 << qint64(2);
+            row("rollback undoes") << End::Rollback << 0 << qint64(0);
+            row("scope ends after a failed statement: undone") << End::ScopeEnds << 0 << qint64(0);
+            // The connection ended the transaction behind the scope's back:
+            // the scope's rollback could undo nothing and says so.
+            row("connection committed, rollback fails")
+                << End::ConnectionCommits << -1 << qint64(2);
+            row("reconnected, rollback fails") << End::Reconnect << -1 << qint64(0);
+            row("disconnect drops the work, commit fails") << End::Disconnect << -1 << qint64(0);
+        }
     }
-
-    void rollbackUndoes_data() { autoCommit_data(); }
-    void rollbackUndoes() {
+    void ends() {
         QFETCH(bool, autoCommit);
+        QFETCH(End, end);
+        QFETCH(int, code);
+        QFETCH(qint64, kept);
         TestHome home;
+        const QString file = home.file(QStringLiteral("zorv.mdb"));
         Transaction tx;
         connectNew(tx, home, autoCommit);
         {
             TransactionScope scope(tx);
             QVERIFY(scope.isOpen());
-            insertTwo(tx);
+            QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("一")), 0);
+            QCOMPARE(db::insertTable(tx, QStringLiteral("t2"), QStringLiteral("二")), 0);
             // Nothing is visible outside before the commit, autocommit or not.
-            QCOMPARE(tablesFromOutside(home.file(QStringLiteral("zorv.mdb"))), 0);
-            QCOMPARE(scope.rollback(), 0);
-            QVERIFY(!scope.isOpen());
+            QCOMPARE(tablesFromOutside(file), 0);
+            int got = 0;
+            switch (end) {
+            case End::Commit:
+                got = scope.commit();
+                break;
+            case End::Rollback:
+                got = scope.rollback();
+                break;
+            case End::ScopeEnds:
+                QCOMPARE(tx.execute(QStringLiteral("INSERT INTO nowhere VALUES (1)")), -1);
+                break;
+            case End::ConnectionCommits:
+                QCOMPARE(tx.commit(), 0);
+                got = scope.rollback();
+                break;
+            case End::Reconnect:
+                QCOMPARE(tx.connect(), 0);
+                got = scope.rollback();
+                break;
+            case End::Disconnect:
+                QCOMPARE(tx.disconnect(), 0);
+                got = scope.commit();
+                break;
+            }
+            QCOMPARE(got, code);
+            if (end != End::ScopeEnds) {
+                QCOMPARE(tx.sqlerrtext().isEmpty(), code == 0);
+                QVERIFY(!scope.isOpen());
+                QCOMPARE(scope.rollback(), -1); // ended once: never again reported as done
+            }
         }
-        QCOMPARE(db::countTable(tx, QStringLiteral("t1")), 0);
-        // The connection goes on as configured afterwards.
-        QCOMPARE(db::insertTable(tx, QStringLiteral("t3"), QString()), 0);
-        QCOMPARE(tx.commit(), 0);
-        QCOMPARE(tablesFromOutside(home.file(QStringLiteral("zorv.mdb"))), 1);
+        if (tx.isConnected())
+            QCOMPARE(tx.disconnect(), 0);
+        QCOMPARE(tablesFromOutside(file), kept);
     }
 
-    void commitKeeps_data() { autoCommit_data(); }
-    void commitKeeps() {
-        QFETCH(bool, autoCommit);
+    // Without a scope, autocommit leaves nothing to roll back: no success is
+    // claimed. A scope on a closed connection never opens.
+    void nothingToUndoIsNoSuccess() {
         TestHome home;
         Transaction tx;
-        connectNew(tx, home, autoCommit);
-        TransactionScope scope(tx);
-        insertTwo(tx);
-        QCOMPARE(scope.commit(), 0);
-        QCOMPARE(tablesFromOutside(home.file(QStringLiteral("zorv.mdb"))), 2);
-        // Ended once: a second end is refused, not reported as done.
-        QCOMPARE(scope.rollback(), -1);
-        QVERIFY(!tx.sqlerrtext().isEmpty());
-        QCOMPARE(db::countTable(tx, QStringLiteral("t2")), 1);
-    }
-
-    void endingWithoutCommitRollsBack_data() { autoCommit_data(); }
-    void endingWithoutCommitRollsBack() {
-        QFETCH(bool, autoCommit);
-        TestHome home;
-        Transaction tx;
-        connectNew(tx, home, autoCommit);
         {
             TransactionScope scope(tx);
-            insertTwo(tx);
-            // A failing statement inside leaves the scope to be ended by its owner.
-            QCOMPARE(tx.execute(QStringLiteral("INSERT INTO nowhere VALUES (1)")), -1);
+            QVERIFY(!scope.isOpen());
+            QCOMPARE(scope.commit(), -1);
         }
-        QCOMPARE(db::countTable(tx, QStringLiteral("t1")), 0);
-        tx.disconnect();
-        QCOMPARE(tablesFromOutside(home.file(QStringLiteral("zorv.mdb"))), 0);
-    }
-
-    // The connection committed (or reconnected) behind the scope's back:
-    // its rollback can undo nothing and must say so.
-    void endAfterTheConnectionEndedItFails_data() {
-        QTest::addColumn<bool>("autoCommit");
-        QTest::addColumn<bool>("reconnect");
-        QTest::newRow("commit on the connection, autocommit on") << true << false;
-        QTest::newRow("commit on the connection, autocommit off") << false << false;
-        QTest::newRow("reconnect, autocommit on") << true << true;
-    }
-    void endAfterTheConnectionEndedItFails() {
-        QFETCH(bool, autoCommit);
-        QFETCH(bool, reconnect);
-        TestHome home;
-        Transaction tx;
-        connectNew(tx, home, autoCommit);
-        TransactionScope scope(tx);
-        QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QString()), 0);
-        if (reconnect) {
-            QCOMPARE(tx.connect(), 0);
-        } else {
-            QCOMPARE(tx.commit(), 0);
-        }
-        // Work after the foreign end is not the scope's either.
-        QCOMPARE(db::insertTable(tx, QStringLiteral("t2"), QString()), 0);
-        QCOMPARE(scope.rollback(), -1);
-        QCOMPARE(tx.sqlcode(), -1);
-        QVERIFY(!tx.sqlerrtext().isEmpty());
-        QVERIFY(!scope.isOpen());
-        QCOMPARE(db::countTable(tx, QStringLiteral("t1")), reconnect ? 0 : 1);
-    }
-
-    // Without a scope, autocommit leaves nothing to roll back: no success is claimed.
-    void bareRollbackUnderAutoCommitFails() {
-        TestHome home;
-        Transaction tx;
         connectNew(tx, home, true);
         QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QString()), 0);
         QCOMPARE(tx.rollback(), -1);
         QVERIFY(!tx.sqlerrtext().isEmpty());
         QCOMPARE(tx.commit(), 0);
         QCOMPARE(db::countTable(tx, QStringLiteral("t1")), 1);
-    }
-
-    // Closing the connection does not commit a scope's unfinished work.
-    void disconnectDropsOpenScopeWork() {
-        TestHome home;
-        Transaction tx;
-        connectNew(tx, home, true);
-        TransactionScope scope(tx);
-        insertTwo(tx);
-        QCOMPARE(tx.disconnect(), 0);
-        QCOMPARE(tablesFromOutside(home.file(QStringLiteral("zorv.mdb"))), 0);
-        QCOMPARE(scope.commit(), -1);
-    }
-
-    void scopeOnAClosedConnectionIsNotOpen() {
-        Transaction tx;
-        TransactionScope scope(tx);
-        QVERIFY(!scope.isOpen());
-        QCOMPARE(tx.sqlcode(), -1);
-        QCOMPARE(scope.commit(), -1);
     }
 };
 
