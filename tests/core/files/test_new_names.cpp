@@ -119,11 +119,15 @@ private slots:
                               u"提示 / 第2行的源文件名含有换行符，不能逐行导出：two lines"_s}));
     }
 
+    // Files that cannot be opened are judged by name; others by content.
     void sheetPaths() {
         QVERIFY(isSheetPath(u"/a/b.XLS"_s));
-        QVERIFY(isSheetPath(u"/a/b.xls"_s));
-        QVERIFY(isSheetPath(u"/a/b.xlsx"_s));
+        QVERIFY(isSheetPath(u"/a/b.xlsm"_s));
         QVERIFY(!isSheetPath(u"/a/b.txt"_s));
+        QTemporaryDir dir;
+        const QString text = dir.filePath(u"list.xls"_s);
+        QVERIFY(zorv::test::writeFile(text, QByteArray("a\nb\n")));
+        QVERIFY(!isSheetPath(text));
     }
 };
 
