@@ -1,10 +1,10 @@
 #include "core/sheet/xls_container.h"
 
+#include <cstring>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
-#include <cstring>
 #include <mutex>
 
 namespace zorv::sheet {
@@ -18,6 +18,23 @@ template <class T> struct Unref {
             g_object_unref(p);
     }
 };
+
+// libgsf reports a sector outside the file (a cut or damaged container) as a
+// critical log message and goes on; such a file is refused here. Its messages,
+// in English, are kept off the user's terminal.
+thread_local bool t_containerFault = false;
+
+void gsfLog(const gchar *, GLogLevelFlags level, const gchar *, gpointer) {
+    if (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_ERROR))
+        t_containerFault = true;
+}
+
+void startGsf() {
+    gsf_init();
+    const auto levels = GLogLevelFlags(G_LOG_LEVEL_MASK | G_LOG_FLAG_FATAL | G_LOG_FLAG_RECURSION);
+    for (const char *domain : {"libgsf", "libgsf:msole", "libgsf:utils"})
+        g_log_set_handler(domain, levels, gsfLog, nullptr);
+}
 
 bool startsWith(const QByteArray &file, const char *sig, int n) {
     return file.size() >= n && std::memcmp(file.constData(), sig, size_t(n)) == 0;
@@ -33,7 +50,8 @@ bool readWorkbookStream(const QByteArray &file, std::string &stream, OpenFailure
         return true;
     }
     static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
+    std::call_once(once, startGsf);
+    t_containerFault = false;
 
     Unref<GsfInput> input{gsf_input_memory_new(reinterpret_cast<const guint8 *>(file.constData()),
                                                gsf_off_t(file.size()), FALSE)};
@@ -41,7 +59,7 @@ bool readWorkbookStream(const QByteArray &file, std::string &stream, OpenFailure
     Unref<GsfInfile> ole{input.p ? gsf_infile_msole_new(input.p, &error) : nullptr};
     if (error)
         g_error_free(error); // its text is the library's, in English: not shown
-    if (!ole.p) {
+    if (!ole.p || t_containerFault) {
         *failure = OpenFailure::Damaged;
         *reason = QStringLiteral("复合文档的目录或扇区表损坏");
         return false;
@@ -75,6 +93,11 @@ bool readWorkbookStream(const QByteArray &file, std::string &stream, OpenFailure
             return false;
         }
         done += n;
+    }
+    if (t_containerFault) {
+        *failure = OpenFailure::Damaged;
+        *reason = QStringLiteral("复合文档中有扇区超出文件末尾");
+        return false;
     }
     return true;
 }

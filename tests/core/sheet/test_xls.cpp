@@ -166,7 +166,7 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, shown);
         QFETCH(QString, value);
-        for (const QString file : {u"mixed-97.xls"_s, u"mixed1904-97.xls"_s}) {
+        for (const QString &file : {u"mixed-97.xls"_s, u"mixed1904-97.xls"_s}) {
             Workbook book;
             QVERIFY(book.open(kOffice + file));
             const auto sheet = book.readSheet(book.activeSheet());
@@ -258,10 +258,11 @@ private slots:
               (biff2 ? QByteArray() : le16(0)) + QByteArray(1, char(pct.size())) + pct);
         const int xfType = bof == 0x0009 ? 0x0043 : bof == 0x0209 ? 0x0243 : 0x0443;
         s.rec(xfType, QByteArray(1, '\0') + QByteArray(1, '\0') + QByteArray(10, '\0'));
-        auto head = [&](int row, int col, int format) {
-            return biff2 ? le16(row) + le16(col) + QByteArray(1, '\0') +
-                               QByteArray(1, char(format)) + QByteArray(1, '\0')
-                         : le16(row) + le16(col) + le16(0);
+        auto head = [&](int row, int col, int format) -> QByteArray {
+            if (biff2)
+                return le16(row) + le16(col) + QByteArray(1, '\0') + QByteArray(1, char(format)) +
+                       QByteArray(1, '\0');
+            return le16(row) + le16(col) + le16(0);
         };
         if (biff2) {
             s.rec(0x0004, head(0, 0, 0) + QByteArray(1, '\3') + QByteArray("Caf\xE9", 4).left(3));
@@ -277,7 +278,8 @@ private slots:
             s.rec(bof == 0x0209 ? 0x0206 : 0x0406, head(2, 0, 0) + f64(6) + le16(0) + le16(0));
         }
         s.rec(0x000A, {});
-        const QString p = write(u"old%1.xls"_s.arg(QTest::currentDataTag()), s.data, nullptr);
+        const QString p = write(u"old%1.xls"_s.arg(QString::fromLatin1(QTest::currentDataTag())),
+                                s.data, nullptr);
         Workbook book;
         if (!refusal.isEmpty()) {
             QVERIFY(!book.open(p));
@@ -287,8 +289,8 @@ private slots:
             return;
         }
         QVERIFY2(book.open(p), qPrintable(book.errorString()));
-        QCOMPARE(book.sheetNames(),
-                 QStringList{QStringLiteral("old%1").arg(QTest::currentDataTag())});
+        QCOMPARE(book.sheetNames(), QStringList{QStringLiteral("old%1").arg(
+                                        QString::fromLatin1(QTest::currentDataTag()))});
         const auto sheet = book.readSheet(0);
         QVERIFY2(sheet, qPrintable(book.errorString()));
         QCOMPARE(sheet->text(1, 1), biff2 ? u"Caf"_s : u"Café"_s);
