@@ -21,6 +21,16 @@ def xls_files(folder):
         ws.write(r, 2, start + datetime.timedelta(days=r % 9000), date)
     book.save(os.path.join(folder, "grid65k.xls"))
 
+    # xlwt stores no formula results; a spreadsheet program stores each one.
+    # Store the value each formula below computes, as that program would.
+    from struct import pack
+    import xlwt.BIFFRecords as records
+
+    def with_result(self, row, col, xf_index, rpn, calc_flags=0):
+        value = float(row * col + row % 7)
+        self._rec_data = pack("<3HdHL", row, col, xf_index, value, calc_flags & 3, 0) + rpn
+    records.FormulaRecord.__init__ = with_result
+
     book = xlwt.Workbook(encoding="utf-8")
     ws = book.add_sheet("公式")
     for r in range(65536):

@@ -414,6 +414,8 @@ std::string builtinFormatCode(int id) {
 QString NumberFormat::show(double value, bool date1904) const {
     if (m_general || !std::isfinite(value))
         return formatGeneral(value);
+    if (m_date != DateStyle::None && !m_elapsed)
+        return formatSerial(value, m_date, date1904);
     const std::vector<std::string_view> parts = sections(m_code);
     // Pick the section: by bracketed conditions when there are any, else
     // positive;negative;zero (a section of its own shows no minus sign).
