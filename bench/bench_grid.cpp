@@ -4,8 +4,11 @@
 //   bench_grid sort TABLE       sort by the name column, and std::stable_sort of the names
 //   bench_grid filter TABLE     filter "jg = '相同'"
 //   bench_grid import TABLE     import of the whole table
+//   bench_grid sheet FILE       a spreadsheet's active sheet read and turned into the
+//                               rows of text the sheet-copy imports hand the grid
 // Each prints its seconds (and counts) on one line.
 #include "core/grid/grid.h"
+#include "core/sheet/workbook.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -152,6 +155,20 @@ int importBench(const QString &table) {
     return r.ok() ? 0 : 1;
 }
 
+int sheetBench(const QString &file) {
+    QElapsedTimer t;
+    t.start();
+    QString error;
+    const auto sheet = zorv::sheet::readSheet(file, zorv::sheet::WhichSheet::Active, &error);
+    if (!sheet) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+        return 1;
+    }
+    const QList<QStringList> rows = sheet->rows();
+    std::printf("%lld %.3f\n", static_cast<long long>(rows.size()), double(t.nsecsElapsed()) / 1e9);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -168,6 +185,9 @@ int main(int argc, char **argv) {
         return filterBench(args[2]);
     if (cmd == u"import"_s && args.size() == 3)
         return importBench(args[2]);
-    std::fprintf(stderr, "usage: bench_grid gen DIR N | find A B | sort|filter|import TABLE\n");
+    if (cmd == u"sheet"_s && args.size() == 3)
+        return sheetBench(args[2]);
+    std::fprintf(
+        stderr, "usage: bench_grid gen DIR N | find A B | sort|filter|import TABLE | sheet FILE\n");
     return 2;
 }

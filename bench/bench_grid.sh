@@ -79,3 +79,34 @@ echo "import: $rows lines x 7 columns ${t_import} s (whole process ${wall_import
      "vs mawk -F'\\t' ($fields fields) ${t_mawk} s: $(ratio "$t_import" "$t_mawk")x (target <= 1)"
 echo "import: peak memory $((rss_kb / 1024)) MiB vs text $((bytes / 1048576)) MiB:" \
      "$(ratio "$((rss_kb * 1024))" "$bytes")x (target < 4)"
+
+# Spreadsheets through "zorv sheet" (reading plus writing the text out):
+# .xls files written with python3-xlwt, and a 1,000,000-row .xlsx against
+# xlsx2csv (Debian package; skipped when not installed).
+zorv="${ZORV_BUILD:-$bin/..}/src/cli/zorv"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+sheets="${SHEET_BENCH_DIR:-$work}"
+[ -e "$sheets/formulas.xls" ] || /usr/bin/python3 "$here/make_sheets.py" "$sheets" xls
+sheet_run() { # wall seconds and peak KiB of zorv sheet on a file
+  /usr/bin/time -f "%e %M" -o "$work/stime.txt" "$zorv" sheet "$@" >"$work/sheet.out"
+  cat "$work/stime.txt"
+}
+read -r n_grid t_grid < <(best 2 "$bin/bench_grid" sheet "$sheets/grid65k.xls")
+read -r w_grid rss_grid < <(best 1 sheet_run "$sheets/grid65k.xls")
+echo "xls: 65,000 x 3 (text, number, date) read into rows ${t_grid} s ($n_grid rows) vs target 0.15 s;" \
+     "zorv sheet whole process ${w_grid} s, peak $((rss_grid / 1024)) MiB"
+fbytes=$(stat -c %s "$sheets/formulas.xls")
+read -r n_form t_form < <(best 2 "$bin/bench_grid" sheet "$sheets/formulas.xls")
+read -r w_form rss_form < <(best 1 sheet_run "$sheets/formulas.xls")
+echo "xls: 65,536 x 10 formulas read into rows ${t_form} s ($n_form rows) vs target 0.5 s;" \
+     "zorv sheet whole process ${w_form} s; peak memory $((rss_form / 1024)) MiB" \
+     "vs file $((fbytes / 1048576)) MiB: $(ratio "$((rss_form * 1024))" "$fbytes")x (target < 5)"
+if command -v xlsx2csv >/dev/null; then
+  [ -e "$sheets/big.xlsx" ] || /usr/bin/python3 "$here/make_sheets.py" "$sheets" xlsx
+  read -r t_big _ < <(best 1 sheet_run "$sheets/big.xlsx")
+  t_x2c=$(timed xlsx2csv -d tab "$sheets/big.xlsx")
+  echo "xlsx: zorv sheet on 1,000,000 x 2 (shared strings) ${t_big} s vs xlsx2csv ${t_x2c} s:" \
+       "$(ratio "$t_x2c" "$t_big")x faster (target >= 5)"
+else
+  echo "xlsx: xlsx2csv not installed (apt-get install xlsx2csv): comparison skipped"
+fi

@@ -37,6 +37,8 @@ inline void readEverything(zorv::sheet::Workbook &book) {
                 if (sheet->text(r, c) != cell.text || cell.isEmpty() != cell.text.isEmpty())
                     std::abort(); // an empty cell reads empty, a filled one shows text
                 (void)sheet->number(r, c);
+                if (sheet->shown(r, c) != cell.shown)
+                    std::abort(); // the shown text is the same however asked for
             }
         if (sheet->rowCount() <= 5000) {
             (void)sheet->rows(2, columns);

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 pkgs=(cmake g++ make pkg-config ccache qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
-      unixodbc-dev libsqlite3-dev libfreexl-dev libxlsxwriter-dev libzip-dev libexpat1-dev
+      unixodbc-dev libsqlite3-dev libgsf-1-dev libxlsxwriter-dev libzip-dev libexpat1-dev
       python3-xlwt python3-xlsxwriter fonts-wqy-microhei)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -68,6 +68,8 @@ int cmdImportNames(const QStringList &args);
 int cmdFilter(const QStringList &args);
 int cmdTarget(const QStringList &args);
 int cmdRun(const QStringList &args);
+// zorv sheet (not a file step): a spreadsheet written as text.
+int cmdSheet(const QStringList &args);
 
 // Overview help of "zorv" and "zorv files".
 QString overviewHelp();

@@ -34,7 +34,9 @@ QString overviewHelp() {
            "  或 run 有结果不是 \"成功\" 的行、执行后结果表格无法写出；\n"
            "2 用法错误或输入无法读取（此时不动磁盘上的任何文件）。\n"
            "在管道中请先 set -o pipefail，管道的退出状态才反映每一步的失败。\n"
-           "每条子命令都有 --help。\n"_s;
+           "每条子命令都有 --help。\n"
+           "\n"
+           "另有 zorv sheet FILE [--sheet N|名称] [--all]：把电子表格的工作表按导入时所见写成文本。\n"_s;
 }
 
 } // namespace zorv::cli

@@ -50,8 +50,11 @@ int main(int argc, char **argv) {
         overview(args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? kExitUsage : kExitOk;
     }
+    if (args[0] == u"sheet")
+        return cmdSheet(args.mid(1));
     if (args[0] != u"files") {
-        printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) + u"（只有 zorv files …）"_s);
+        printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
+                   u"（zorv files … 或 zorv sheet …）"_s);
         return kExitUsage;
     }
     args.removeFirst();

@@ -26,6 +26,8 @@ std::unique_ptr<ListSource> openListFile(const QString &path) {
             return row > INT_MAX ? QString() : shared->text(int(row), column);
         });
     }
+    if (imports::refuseBinaryList(path, imports::msg::infoTitle()))
+        return nullptr;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         platform().messageBox(imports::msg::infoTitle(), u"文件不能打开："_s + path);

@@ -1,5 +1,6 @@
 #include "core/files/list_source.h"
 
+#include "core/imports/import_common.h"
 #include "core/text/gbtext.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,7 +25,7 @@ bool TextLines::nextLine(QString *line) {
 }
 
 bool isSheetPath(const QString &path) {
-    return path.right(3).toUpper() == u"XLS"_s || path.endsWith(u".xlsx"_s, Qt::CaseInsensitive);
+    return imports::isSpreadsheetPath(path);
 }
 
 QString listLineValue(const QString &line) {

@@ -1,4 +1,5 @@
 #include "core/imports/import_common.h"
+#include "core/sheet/workbook.h"
 
 #include "core/grid/grid.h"
 #include "core/platform/platform.h"
@@ -40,12 +41,27 @@ bool connectSheetReader() {
 }
 
 bool isSpreadsheetPath(const QString &path) {
-    return path.right(3).toUpper() == QStringLiteral("XLS") ||
-           path.toUpper().endsWith(QStringLiteral(".XLSX"));
+    switch (sheet::sniffFile(path)) {
+    case sheet::FileKind::Spreadsheet:
+        return true;
+    case sheet::FileKind::Unreadable: {
+        // Missing or locked: the name decides which reader says so.
+        const QString upper = path.toUpper();
+        return upper.endsWith(QStringLiteral("XLS")) || upper.endsWith(QStringLiteral(".XLSX")) ||
+               upper.endsWith(QStringLiteral(".XLSM"));
+    }
+    default:
+        return false;
+    }
 }
 
-bool isTextPath(const QString &path) {
-    return path.right(3).toUpper() == QStringLiteral("TXT");
+bool refuseBinaryList(const QString &path, const QString &title) {
+    if (sheet::sniffFile(path) != sheet::FileKind::Binary)
+        return false;
+    platform().messageBox(
+        title, QStringLiteral("文件“%1”既不是文本文件也不是电子表格，无法作为名单读取。").arg(path),
+        MsgIcon::Warning);
+    return true;
 }
 
 } // namespace zorv::imports

@@ -108,10 +108,12 @@ void setSheetReaderAvailable(bool available);
 // Shows "信息提示" / the connection failure when the reader is unavailable.
 bool connectSheetReader();
 
-// A path whose last three characters, upper-cased, are "XLS", or which ends
-// in ".XLSX": read as a spreadsheet rather than as text.
+// The file holds a spreadsheet, told by its content whatever its name
+// (.xls, .xlsx, .xlsm, or none); a file that cannot be opened is judged by
+// its name, so that the spreadsheet reader's message names the fault.
 bool isSpreadsheetPath(const QString &path);
-// The last three characters, upper-cased, are "TXT".
-bool isTextPath(const QString &path);
+// Shows a message under title and answers true when the file is binary data
+// that is no spreadsheet, which a text list must not read.
+bool refuseBinaryList(const QString &path, const QString &title);
 
 } // namespace zorv::imports

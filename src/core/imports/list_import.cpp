@@ -18,6 +18,8 @@ bool stopNow(ProgressSink *progress) {
 // The file's lines, decoded from whichever encoding it uses; nullopt after a
 // message naming the file when it cannot be read.
 std::optional<QStringList> readLines(const QString &path) {
+    if (refuseBinaryList(path, msg::infoTitle()))
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         platform().messageBox(msg::infoTitle(),

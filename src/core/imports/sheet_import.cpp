@@ -1,4 +1,5 @@
 #include "core/imports/sheet_import.h"
+#include "core/sheet/workbook.h"
 
 #include "core/grid/grid.h"
 #include "core/imports/grid_fill.h"
@@ -84,7 +85,9 @@ ImportReport importSheetFileFirst(Grid &grid, const FileFirstOptions &options,
         }
 
         qint64 added = 0;
-        if (options.acceptText && isTextPath(path)) {
+        // The content decides: text goes to the grid's text import, whatever the
+        // file is called; anything else to the spreadsheet reader.
+        if (options.acceptText && sheet::sniffFile(path) == sheet::FileKind::Text) {
             const ImportReport r = reportGridImport(grid.importFile(path, 1, progress));
             if (!r.imported())
                 return r;

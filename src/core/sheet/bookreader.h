@@ -1,6 +1,6 @@
 #pragma once
 // What a file-format reader gives the Workbook: sheet names, the active sheet
-// and the cells of one sheet. Failures carry a short technical reason; the
+// and the cells of one sheet. Failures carry a short reason in Chinese; the
 // Workbook turns it into a message for the user.
 
 #include "core/sheet/sheet.h"
@@ -32,7 +32,9 @@ public:
     virtual std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) = 0;
 };
 
-enum class OpenFailure { None, NotSpreadsheet, Damaged, Password, NoSheets, TooLarge };
+// TooLarge: over the reader's budget for the file's size. Unsupported: a
+// spreadsheet of a kind not read here; the reason names it.
+enum class OpenFailure { None, NotSpreadsheet, Damaged, Password, NoSheets, TooLarge, Unsupported };
 
 // Each returns nullptr with *failure and *reason set when the file cannot be read.
 std::unique_ptr<BookReader> openXls(const QString &path, ReadControl &control, OpenFailure *failure,

@@ -137,10 +137,6 @@ void civilFromDays(long long z, long long &y, unsigned &m, unsigned &d) {
     y += m <= 2;
 }
 
-QString twoDigits(long long v) {
-    return QString::number(v).rightJustified(2, u'0');
-}
-
 } // namespace
 
 QString formatSerial(double serial, DateStyle style, bool date1904) {
@@ -151,28 +147,32 @@ QString formatSerial(double serial, DateStyle style, bool date1904) {
     const long long day = total / 86400;
     if (day > maxSerial) // rounded to the second, the last day's end is the next day
         return formatGeneral(serial);
-    const long long secs = total % 86400;
-    const QString clock =
-        twoDigits(secs / 3600) + u':' + twoDigits(secs / 60 % 60) + u':' + twoDigits(secs % 60);
-    if (style == DateStyle::Time)
-        return clock;
-
-    QString date;
-    if (!date1904 && day == 0) {
-        date = QStringLiteral("1900-01-00"); // how spreadsheets show serial 0
-    } else if (!date1904 && day == 60) {
-        date = QStringLiteral("1900-02-29"); // the 1900 leap day spreadsheets keep
-    } else {
-        // Serial 1 is 1900-01-01 (or 1904-01-02 in the 1904 system); past the
-        // phantom 1900-02-29 the count runs one day ahead.
-        const long long unixDays = date1904 ? day - 24107 : (day < 60 ? day - 25568 : day - 25569);
-        long long y;
-        unsigned m, d;
-        civilFromDays(unixDays, y, m, d);
-        date =
-            QString::number(y).rightJustified(4, u'0') + u'-' + twoDigits(m) + u'-' + twoDigits(d);
+    const int secs = int(total % 86400);
+    char buf[48];
+    int n = 0;
+    if (style != DateStyle::Time) {
+        long long y = 1900;
+        unsigned m = 1, d = 0;
+        if (!date1904 && day == 0) {
+            // how spreadsheets show serial 0: 1900-01-00
+        } else if (!date1904 && day == 60) {
+            m = 2; // the 1900 leap day spreadsheets keep
+            d = 29;
+        } else {
+            // Serial 1 is 1900-01-01 (or 1904-01-02 in the 1904 system); past
+            // the phantom 1900-02-29 the count runs one day ahead.
+            const long long unixDays =
+                date1904 ? day - 24107 : (day < 60 ? day - 25568 : day - 25569);
+            civilFromDays(unixDays, y, m, d);
+        }
+        n = std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u", y, m, d);
+        if (style == DateStyle::DateTime)
+            buf[n++] = ' ';
     }
-    return style == DateStyle::Date ? date : date + u' ' + clock;
+    if (style != DateStyle::Date)
+        n += std::snprintf(buf + n, sizeof buf - size_t(n), "%02d:%02d:%02d", secs / 3600,
+                           secs / 60 % 60, secs % 60);
+    return QString::fromLatin1(buf, n);
 }
 
 } // namespace zorv::sheet

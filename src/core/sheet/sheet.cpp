@@ -19,7 +19,8 @@ Cell Sheet::toCell(const Entry &e) const {
         c.kind = CellKind::Number;
         c.number = e.number;
         c.text = formatGeneral(e.number);
-        break;
+        c.shown = entryShown(e);
+        return c;
     case Stored::Boolean:
         c.kind = CellKind::Boolean;
         c.number = e.number;
@@ -40,13 +41,15 @@ Cell Sheet::toCell(const Entry &e) const {
     case Stored::DateSerial:
         c.kind = CellKind::Date;
         c.number = e.number;
-        c.text = formatSerial(e.number, e.style, m_date1904);
-        break;
+        c.text = formatSerial(e.number, dateStyle(e), m_date1904);
+        c.shown = entryShown(e);
+        return c;
     case Stored::DateText:
         c.kind = CellKind::Date;
         c.text = m_strings[e.string];
         break;
     }
+    c.shown = c.text;
     return c;
 }
 
@@ -77,6 +80,12 @@ QString Sheet::entryText(const Entry &e) const {
     }
 }
 
+QString Sheet::entryShown(const Entry &e) const {
+    if (e.kind == Stored::Number || e.kind == Stored::DateSerial)
+        return m_formats[e.format].show(e.number, m_date1904);
+    return entryText(e);
+}
+
 Cell Sheet::cell(int row, int column) const {
     auto it = find(row, column);
     return it == m_cells.end() ? Cell{} : toCell(*it);
@@ -85,6 +94,11 @@ Cell Sheet::cell(int row, int column) const {
 QString Sheet::text(int row, int column) const {
     auto it = find(row, column);
     return it == m_cells.end() ? QString() : entryText(*it);
+}
+
+QString Sheet::shown(int row, int column) const {
+    auto it = find(row, column);
+    return it == m_cells.end() ? QString() : entryShown(*it);
 }
 
 std::optional<double> Sheet::number(int row, int column) const {
@@ -111,7 +125,7 @@ QStringList Sheet::rowTexts(int row, int columns) const {
                                [&](const Entry &e, int) { return e.row < r; });
     for (int c = 1; c <= columns; ++c) {
         if (it != m_cells.end() && it->row == r && it->column == c) {
-            out.append(entryText(*it));
+            out.append(entryShown(*it));
             ++it;
         } else {
             out.append(QString());
@@ -138,7 +152,7 @@ QStringList Sheet::column(int column, int firstRow) const {
     firstRow = std::max(firstRow, 1);
     const int last = lastRow(column);
     for (int r = firstRow; r <= last; ++r)
-        out.append(text(r, column));
+        out.append(shown(r, column));
     return out;
 }
 
@@ -156,15 +170,33 @@ bool SheetBuilder::place(int row, int column, Sheet::Entry &e) {
         return false;
     e.row = static_cast<quint32>(row);
     e.column = static_cast<quint16>(column);
-    e.style = DateStyle::None;
+    e.format = 0;
     return true;
 }
 
-void SheetBuilder::addNumber(int row, int column, double value) {
+int SheetBuilder::addFormat(const NumberFormat &format) {
+    auto &formats = m_sheet.m_formats;
+    if (format.isGeneral())
+        return 0;
+    for (size_t i = 1; i < formats.size(); ++i)
+        if (formats[i].code() == format.code())
+            return int(i);
+    if (formats.size() > 255)
+        return -1;
+    formats.push_back(format);
+    return int(formats.size() - 1);
+}
+
+void SheetBuilder::addNumber(int row, int column, double value, int format) {
     Sheet::Entry e;
     if (!place(row, column, e))
         return;
-    e.kind = Sheet::Stored::Number;
+    if (format < 0 || size_t(format) >= m_sheet.m_formats.size())
+        format = 0;
+    e.format = static_cast<quint8>(format);
+    e.kind = m_sheet.m_formats[size_t(format)].dateStyle() != DateStyle::None
+                 ? Sheet::Stored::DateSerial
+                 : Sheet::Stored::Number;
     e.number = value;
     m_sheet.m_cells.push_back(e);
 }
@@ -206,13 +238,12 @@ void SheetBuilder::addError(int row, int column, const QString &text) {
 }
 
 void SheetBuilder::addDate(int row, int column, double serial, DateStyle style) {
-    Sheet::Entry e;
-    if (!place(row, column, e))
-        return;
-    e.kind = Sheet::Stored::DateSerial;
-    e.style = style;
-    e.number = serial;
-    m_sheet.m_cells.push_back(e);
+    int &slot = m_dateSlots[static_cast<int>(style) & 3];
+    if (slot < 0) {
+        const int id = style == DateStyle::Time ? 21 : style == DateStyle::DateTime ? 22 : 14;
+        slot = style == DateStyle::None ? 0 : addFormat(NumberFormat::builtin(id));
+    }
+    addNumber(row, column, serial, std::max(slot, 0));
 }
 
 void SheetBuilder::addDateText(int row, int column, const QString &text) {

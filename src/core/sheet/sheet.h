@@ -1,9 +1,10 @@
 #pragma once
 // One worksheet read into memory: the cells that hold a value, addressed by
-// 1-based row and column, and what each shows as text. Empty cells and empty
-// strings are not stored: both read as empty.
+// 1-based row and column, each with its value as text and what it shows
+// through its number format. Empty cells and empty strings are not stored:
+// both read as empty.
 
-#include "core/sheet/numformat.h"
+#include "core/sheet/number_format.h"
 
 #include <QList>
 #include <QString>
@@ -18,7 +19,8 @@ enum class CellKind : quint8 { Empty, Number, Text, Boolean, Error, Date };
 struct Cell {
     CellKind kind = CellKind::Empty;
     double number = 0; // Number, Boolean (1 or 0), Date when the file stores a serial
-    QString text;      // what the cell shows; empty for an empty cell
+    QString text;      // the value as text (numbers in general format); empty when empty
+    QString shown;     // what the cell shows through its number format
     bool isEmpty() const { return kind == CellKind::Empty; }
     bool isNumeric() const { return kind == CellKind::Number || kind == CellKind::Boolean; }
 };
@@ -38,7 +40,12 @@ public:
     int lastRow(int column) const;
 
     Cell cell(int row, int column) const;
+    // The value as text: what a program asking for the cell's value gets
+    // (numbers in general format, dates as dates, TRUE/FALSE, "#N/A").
     QString text(int row, int column) const;
+    // What the cell shows through its number format ("97.4%", "1,234"), as a
+    // copy of the sheet gives it; rowTexts(), rows() and column() show this.
+    QString shown(int row, int column) const;
     // The value of a numeric cell (numbers and booleans); nullopt otherwise.
     std::optional<double> number(int row, int column) const;
 
@@ -58,7 +65,7 @@ private:
         quint32 row;
         quint16 column;
         Stored kind;
-        DateStyle style;
+        quint8 format; // into m_formats; 0 is General
         union {
             double number;
             quint32 string;
@@ -67,6 +74,8 @@ private:
     Cell toCell(const Entry &e) const;
     std::vector<Entry>::const_iterator find(int row, int column) const;
     QString entryText(const Entry &e) const;
+    QString entryShown(const Entry &e) const;
+    DateStyle dateStyle(const Entry &e) const { return m_formats[e.format].dateStyle(); }
 
     QString m_name;
     bool m_date1904 = false;
@@ -75,6 +84,7 @@ private:
     std::vector<Entry> m_cells;     // ordered by row, then column
     std::vector<QString> m_strings; // texts of this sheet's own cells
     std::vector<QString> m_shared;  // the workbook's shared strings
+    std::vector<NumberFormat> m_formats{NumberFormat()};
 };
 
 // Collects the cells of one sheet as a reader meets them, in any order.
@@ -82,7 +92,12 @@ class SheetBuilder {
 public:
     explicit SheetBuilder(QString name, bool date1904 = false);
 
-    void addNumber(int row, int column, double value);
+    // The slot of a number format for addNumber(), at most 255 per sheet;
+    // -1 when the sheet has that many already.
+    int addFormat(const NumberFormat &format);
+    // A number shown through the format in slot format (0: General); a date
+    // format makes it a date.
+    void addNumber(int row, int column, double value, int format = 0);
     void addBoolean(int row, int column, bool value);
     void addText(int row, int column, const QString &text);
     // A cell holding the index-th of the workbook's shared strings, which may
@@ -102,6 +117,7 @@ private:
     bool place(int row, int column, Sheet::Entry &e);
     void addString(int row, int column, Sheet::Stored kind, const QString &text);
     Sheet m_sheet;
+    int m_dateSlots[4] = {-1, -1, -1, -1}; // by DateStyle, for addDate()
 };
 
 } // namespace zorv::sheet

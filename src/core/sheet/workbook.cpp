@@ -21,6 +21,12 @@ Kind sniff(const QByteArray &head) {
     if (head.startsWith(QByteArrayLiteral("PK\x03\x04")) ||
         head.startsWith(QByteArrayLiteral("PK\x05\x06")))
         return Kind::Xlsx;
+    // An Excel 2.x-4.0 worksheet begins with its BOF record: type 0x0009,
+    // 0x0209 or 0x0409, a short length, then version and sheet kind.
+    if (head.size() >= 8 && head[0] == '\x09' &&
+        (head[1] == '\x00' || head[1] == '\x02' || head[1] == '\x04' || head[1] == '\x08') &&
+        head[3] == '\x00' && quint8(head[2]) >= 4 && quint8(head[2]) <= 20)
+        return Kind::Xls;
     return Kind::Other;
 }
 
@@ -141,10 +147,14 @@ bool Workbook::open(const QString &path, ProgressSink *progress) {
     case OpenFailure::TooLarge:
         m_error = tooLarge(path, reason);
         break;
+    case OpenFailure::Unsupported:
+        m_error =
+            QStringLiteral("文件%1是不支持的文件格式（%2），无法读取；请在电子表格程序中另存为 "
+                           ".xlsx 或 .xls 后再试。")
+                .arg(quoted(path), reason);
+        break;
     default:
-        m_error = withReason(
-            QStringLiteral("文件%1已损坏或不是有效的 Excel 文件，无法读取。").arg(quoted(path)),
-            reason);
+        m_error = withReason(QStringLiteral("文件%1已损坏，无法读取。").arg(quoted(path)), reason);
         break;
     }
     return false;
@@ -211,6 +221,28 @@ std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *e
     if (stopped)
         *stopped = !sheet && book.wasStopped();
     return sheet;
+}
+
+FileKind sniffFile(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileKind::Unreadable;
+    const QByteArray head = file.read(4096);
+    if (sniff(head) != Kind::Other)
+        return FileKind::Spreadsheet;
+    // Text in UTF-16 has a byte-order mark; other text has no NUL byte and
+    // few control characters.
+    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
+        return FileKind::Text;
+    int control = 0;
+    for (char c : head) {
+        const auto u = quint8(c);
+        if (u == 0)
+            return FileKind::Binary;
+        if (u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f' && u != 0x1A)
+            ++control;
+    }
+    return control * 20 > head.size() ? FileKind::Binary : FileKind::Text;
 }
 
 } // namespace zorv::sheet

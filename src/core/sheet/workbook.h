@@ -1,6 +1,7 @@
 #pragma once
-// A spreadsheet file opened for reading: .xls (BIFF, through FreeXL) or .xlsx
-// (Office Open XML, streamed with libzip and expat). The kind is told by the
+// A spreadsheet file opened for reading: .xls (BIFF records, in a compound
+// document read with libgsf, or a single Excel 2.x-4.0 worksheet) or .xlsx /
+// .xlsm (Office Open XML, streamed with libzip and expat). The kind is told by the
 // file's content, not its extension. Every failure gives a message that names
 // the file and says what is wrong, ready to show to the user.
 
@@ -40,8 +41,7 @@ public:
 
     int sheetCount() const;
     QStringList sheetNames() const;
-    // 0-based index of the sheet that was active when the file was saved
-    // (.xls files answer their first sheet).
+    // 0-based index of the sheet that was active when the file was saved.
     int activeSheet() const;
     int sheetIndex(WhichSheet which) const;
 
@@ -60,5 +60,11 @@ private:
 // (and *stopped when the sink asked to stop).
 std::optional<Sheet> readSheet(const QString &path, WhichSheet which, QString *error = nullptr,
                                ProgressSink *progress = nullptr, bool *stopped = nullptr);
+
+// What a file holds, told by its first bytes: a spreadsheet (compound
+// document, zip package or Excel 2.x-4.0 worksheet), text, or other binary
+// data; Unreadable when it cannot be opened.
+enum class FileKind { Spreadsheet, Text, Binary, Unreadable };
+FileKind sniffFile(const QString &path);
 
 } // namespace zorv::sheet

@@ -162,7 +162,7 @@ void StylesHandler::startElement(std::string_view name, const char **attrs) {
         if (!roomFor(*this, m_custom.size(), kMaxListed, "number formats"))
             return;
         if (id >= 0 && code)
-            m_custom.insert_or_assign(id, classifyFormatCode(code));
+            m_custom.insert_or_assign(id, std::string(code));
     } else if (name == "cellXfs") {
         m_inCellXfs = true;
     } else if (name == "xf" && m_inCellXfs) {
@@ -181,7 +181,8 @@ void StylesHandler::endElement(std::string_view name) {
     for (int id : m_xfFormats) {
         // A format defined in the file overrides the built-in meaning of its number.
         auto custom = m_custom.find(id);
-        cellStyles.push_back(custom != m_custom.end() ? custom->second : builtinDateStyle(id));
+        cellStyles.push_back(custom != m_custom.end() ? NumberFormat(custom->second)
+                                                      : NumberFormat::builtin(id));
     }
 }
 

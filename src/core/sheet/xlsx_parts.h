@@ -2,7 +2,7 @@
 // Streaming handlers for the parts of an .xlsx package: relationships, the
 // workbook, shared strings, styles (to tell dates) and a worksheet.
 
-#include "core/sheet/numformat.h"
+#include "core/sheet/number_format.h"
 #include "core/sheet/sheet.h"
 #include "core/sheet/xml_stream.h"
 
@@ -110,12 +110,12 @@ private:
 
 class StylesHandler final : public XmlHandler {
 public:
-    std::vector<DateStyle> cellStyles; // by cell format (xf) index
+    std::vector<NumberFormat> cellStyles; // by cell format (xf) index
     void startElement(std::string_view name, const char **attrs) override;
     void endElement(std::string_view name) override;
 
 private:
-    std::unordered_map<int, DateStyle> m_custom;
+    std::unordered_map<int, std::string> m_custom;
     std::vector<int> m_xfFormats;
     bool m_inCellXfs = false;
 };
@@ -130,9 +130,10 @@ inline constexpr qint64 kMaxCells = 50'000'000;
 
 class WorksheetHandler final : public XmlHandler {
 public:
-    WorksheetHandler(SheetBuilder &builder, const std::vector<DateStyle> &cellStyles,
+    WorksheetHandler(SheetBuilder &builder, const std::vector<NumberFormat> &cellStyles,
                      qint64 maxCells = kMaxCells)
-        : m_builder(builder), m_styles(cellStyles), m_maxCells(std::min(maxCells, kMaxCells)) {}
+        : m_builder(builder), m_styles(cellStyles), m_slots(cellStyles.size(), -1),
+          m_maxCells(std::min(maxCells, kMaxCells)) {}
     void startElement(std::string_view name, const char **attrs) override;
     void endElement(std::string_view name) override;
     void characters(std::string_view text) override;
@@ -142,7 +143,8 @@ private:
     void finishCell();
 
     SheetBuilder &m_builder;
-    const std::vector<DateStyle> &m_styles;
+    const std::vector<NumberFormat> &m_styles;
+    std::vector<int> m_slots; // the builder's slot of each style's format, -1 until used
     qint64 m_maxCells;
     qint64 m_cells = 0;
     int m_row = 0;
@@ -151,7 +153,7 @@ private:
     bool m_inValue = false;
     bool m_inInline = false;
     char m_type = 'n'; // n number, s shared, i inline, f formula text, b, e, d
-    DateStyle m_style = DateStyle::None;
+    int m_style = -1;  // the cell's style (xf) index
     std::string m_value;
     RichText m_inlineText;
 };

@@ -87,8 +87,10 @@ public:
                 workbookPart = target;
         }
         if (findEntry(m_zip.get(), workbookPart) < 0) {
-            *failure = OpenFailure::NotSpreadsheet;
-            *reason = QStringLiteral("no workbook part");
+            *reason = otherKind();
+            *failure = reason->isEmpty() ? OpenFailure::NotSpreadsheet : OpenFailure::Unsupported;
+            if (reason->isEmpty())
+                *reason = QStringLiteral("压缩包中没有工作簿");
             return false;
         }
         WorkbookHandler book;
@@ -190,6 +192,21 @@ public:
 private:
     static constexpr qint64 kParallelShared = 1 << 20;
 
+    // The name of a spreadsheet kind in a zip package that is not read here
+    // (binary workbook, OpenDocument); "" for any other package.
+    QString otherKind() const {
+        if (findEntry(m_zip.get(), "xl/workbook.bin") >= 0)
+            return QStringLiteral("Excel 二进制工作簿 .xlsb");
+        char type[80] = {};
+        if (zip_file_t *f = zip_fopen(m_zip.get(), "mimetype", 0)) {
+            zip_fread(f, type, sizeof type - 1);
+            zip_fclose(f);
+        }
+        if (std::string_view(type).find("opendocument.spreadsheet") != std::string_view::npos)
+            return QStringLiteral("OpenDocument 电子表格 .ods");
+        return QString();
+    }
+
     struct SharedJob {
         explicit SharedJob(qint64 maxStrings) : handler(maxStrings) {}
         SharedStringsHandler handler;
@@ -241,7 +258,7 @@ private:
     bool m_sharedLoaded = false;
     bool m_stylesLoaded = false;
     std::vector<QString> m_strings;
-    std::vector<DateStyle> m_cellStyles;
+    std::vector<NumberFormat> m_cellStyles;
 };
 
 } // namespace

@@ -85,7 +85,7 @@ void WorksheetHandler::startCell(const char **attrs) {
     m_inValue = false;
     m_value.clear();
     m_type = 'n';
-    m_style = DateStyle::None;
+    m_style = -1;
     int row = 0, column = 0;
     for (int i = 0; attrs[i]; i += 2) {
         const std::string_view key = localName(attrs[i]);
@@ -107,7 +107,7 @@ void WorksheetHandler::startCell(const char **attrs) {
             unsigned index = 0;
             if (std::from_chars(value, value + std::strlen(value), index).ec == std::errc() &&
                 index < m_styles.size())
-                m_style = m_styles[index];
+                m_style = int(index);
         }
     }
     if (column == 0)
@@ -173,10 +173,14 @@ void WorksheetHandler::finishCell() {
     auto res = std::from_chars(begin, end, number);
     if (res.ec != std::errc() || res.ptr != end)
         m_builder.addText(m_row, m_column, QString::fromUtf8(v.data(), qsizetype(v.size())));
-    else if (m_style != DateStyle::None)
-        m_builder.addDate(m_row, m_column, number, m_style);
-    else
+    else if (m_style < 0)
         m_builder.addNumber(m_row, m_column, number);
+    else {
+        int &slot = m_slots[size_t(m_style)];
+        if (slot < 0)
+            slot = std::max(0, m_builder.addFormat(m_styles[size_t(m_style)]));
+        m_builder.addNumber(m_row, m_column, number, slot);
+    }
 }
 
 } // namespace zorv::sheet

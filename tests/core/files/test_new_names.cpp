@@ -159,11 +159,15 @@ private slots:
         QCOMPARE(zorv::test::readFile(path), (names.join(u'\n') + u'\n').toUtf8());
     }
 
+    // Files that cannot be opened are judged by name; others by content.
     void sheetPaths() {
         QVERIFY(isSheetPath(u"/a/b.XLS"_s));
-        QVERIFY(isSheetPath(u"/a/b.xls"_s));
-        QVERIFY(isSheetPath(u"/a/b.xlsx"_s));
+        QVERIFY(isSheetPath(u"/a/b.xlsm"_s));
         QVERIFY(!isSheetPath(u"/a/b.txt"_s));
+        QTemporaryDir dir;
+        const QString text = dir.filePath(u"list.xls"_s);
+        QVERIFY(zorv::test::writeFile(text, QByteArray("a\nb\n")));
+        QVERIFY(!isSheetPath(text));
     }
 };
 

@@ -10,6 +10,8 @@
 
 using namespace zorv;
 using namespace zorv::imports;
+using namespace Qt::StringLiterals;
+using namespace Qt::StringLiterals;
 using zorv::test::ScriptedPlatform;
 using zorv::test::writeSheetFixture;
 
@@ -75,21 +77,42 @@ private slots:
         QCOMPARE(sp.dialogFilters.first(), s(u"Excel文件 (*.xls),*.xls,文本文件 (*.TXT),*.TXT"));
     }
 
+    // The content tells a spreadsheet, whatever the file is called.
     void spreadsheetPaths_data() {
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("sheet");
-        QTest::newRow("xls") << QStringLiteral("/a/list.xls") << true;
-        QTest::newRow("upper case") << QStringLiteral("/a/LIST.XLS") << true;
-        QTest::newRow("xlsx") << QStringLiteral("/a/list.xlsx") << true;
-        QTest::newRow("txt") << QStringLiteral("/a/list.txt") << false;
-        QTest::newRow("xlsm") << QStringLiteral("/a/list.xlsm") << false;
-        QTest::newRow("no dot") << QStringLiteral("/a/listxls")
-                                << true; // the last three characters
+        QTest::newRow("xls") << u"names.xls"_s << u"list.XLS"_s << true;
+        QTest::newRow("xlsx") << u"names.xlsx"_s << u"list.xlsx"_s << true;
+        QTest::newRow("xlsm") << u"names.xlsx"_s << u"list.xlsm"_s << true;
+        QTest::newRow("workbook named .txt") << u"names.xls"_s << u"book.txt"_s << true;
+        QTest::newRow("text named .xls") << u"gbk.txt"_s << u"text.xls"_s << false;
+        QTest::newRow("missing .xls") << QString() << u"none.xls"_s << true;
+        QTest::newRow("missing .txt") << QString() << u"none.txt"_s << false;
     }
     void spreadsheetPaths() {
-        QFETCH(QString, path);
+        QFETCH(QString, source);
+        QFETCH(QString, name);
         QFETCH(bool, sheet);
-        QCOMPARE(isSpreadsheetPath(path), sheet);
+        if (!source.isEmpty() && !QFile::exists(path(name)))
+            QVERIFY(QFile::copy(path(source), path(name)));
+        QCOMPARE(isSpreadsheetPath(path(name)), sheet);
+    }
+
+    // A workbook saved with macros reads like any other; a text list under a
+    // spreadsheet's name reads as text.
+    void readsByContent() {
+        ScriptedPlatform sp;
+        QVERIFY(QFile::copy(path(u"names.xlsx"_s), path(u"macro.xlsm"_s)));
+        QVERIFY(QFile::copy(path(u"gbk.txt"_s), path(u"gbk-list.xls"_s)));
+        QStringList got;
+        auto take = [&](qint64, const QString &name) { return got << name, true; };
+        QVERIFY(readNameList(path(u"macro.xlsm"_s), take).imported());
+        QCOMPARE(got, (QStringList{u"0001"_s, u"42"_s, s(u"名单")}));
+        got.clear();
+        QVERIFY(readNameList(path(u"gbk-list.xls"_s), take).imported());
+        QCOMPARE(got.size(), 4);
+        QVERIFY(sp.messages.isEmpty());
     }
 
     void readsNameLists_data() {
@@ -131,7 +154,7 @@ private slots:
         zorv::test::EscSink sink;
         QStringList got;
         // The text route polls once per line; Esc comes after two names.
-        const bool text = !isSpreadsheetPath(file);
+        const bool text = !isSpreadsheetPath(path(file));
         sp.escAfterPolls = text ? 2 : -1;
         const ImportReport r = readNameList(
             path(file),
@@ -154,8 +177,8 @@ private slots:
             << QStringLiteral("none.txt") << true << s(u"信息提示 / 无法读取文件“");
         QTest::newRow("missing spreadsheet")
             << QStringLiteral("none.xls") << true << s(u"信息提示 / 找不到文件“");
-        QTest::newRow("text named .xls")
-            << QStringLiteral("gbk.txt.xls") << true << s(u"信息提示 / 文件“");
+        QTest::newRow("binary named .txt")
+            << QStringLiteral("binary.txt") << true << s(u"信息提示 / 文件“");
         QTest::newRow("reader unavailable")
             << QStringLiteral("names.xls") << false
             << s(u"信息提示 / 连接EXCEL失败，请检查计算机中是否安装了EXCEL!");
@@ -166,9 +189,10 @@ private slots:
         QFETCH(QString, message);
         ScriptedPlatform sp;
         setSheetReaderAvailable(reader);
-        if (file == u"gbk.txt.xls")
-            QVERIFY(QFile::copy(path(QStringLiteral("gbk.txt")), path(file)) ||
-                    QFile::exists(path(file)));
+        if (file == u"binary.txt")
+            QVERIFY(zorv::test::writeFile(path(file), QByteArray("\x7F"
+                                                                 "ELF\0\0\1\2\3",
+                                                                 9)));
         int taken = 0;
         const ImportReport r =
             readNameList(path(file), [&](qint64, const QString &) { return ++taken, true; });

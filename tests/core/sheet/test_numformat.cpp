@@ -1,8 +1,10 @@
+#include "core/sheet/number_format.h"
 #include "core/sheet/numformat.h"
 
 #include <QTest>
 
 using namespace zorv::sheet;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(zorv::sheet::DateStyle)
 
@@ -124,6 +126,52 @@ private slots:
         QFETCH(bool, date1904);
         QFETCH(QString, text);
         QCOMPARE(formatSerial(serial, style, date1904), text);
+    }
+
+    // Numbers as a cell shows them through its format code.
+    void shownThroughFormat_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("shown");
+        auto row = [](const char *tag, const QString &code, double v, const QString &shown) {
+            QTest::newRow(tag) << code << v << shown;
+        };
+        row("general", u"General"_s, 0.1 + 0.2, u"0.3"_s);
+        row("percent", u"0.0%"_s, 0.974, u"97.4%"_s);
+        row("whole percent", u"0%"_s, 0.125, u"13%"_s);
+        row("thousands", u"#,##0"_s, 1234, u"1,234"_s);
+        row("thousands negative", u"#,##0"_s, -1234567, u"-1,234,567"_s);
+        row("thousands decimals", u"#,##0.00"_s, 1234.5, u"1,234.50"_s);
+        row("fixed", u"0.00"_s, 3.5, u"3.50"_s);
+        row("rounded", u"0"_s, 2.5, u"3"_s);
+        row("optional decimals", u"0.##"_s, 3.5, u"3.5"_s);
+        row("leading zeros", u"00000"_s, 123, u"00123"_s);
+        row("no integer zero", u"#.00"_s, 0.5, u".50"_s);
+        row("elapsed", u"[h]:mm:ss"_s, 1.5, u"36:00:00"_s);
+        row("elapsed minutes", u"[mm]:ss"_s, 1.0 / 24, u"60:00"_s);
+        row("currency quoted", u"\"¥\"#,##0.00"_s, 1234.5, u"¥1,234.50"_s);
+        row("currency escaped", u"\\¥#,##0.00"_s, -5, u"-¥5.00"_s);
+        row("currency locale", u"[$¥-804]#,##0.00"_s, 12, u"¥12.00"_s);
+        row("negative section", u"#,##0.00_);(#,##0.00)"_s, -3, u"(3.00)"_s);
+        row("positive with pad", u"#,##0.00_);(#,##0.00)"_s, 3, u"3.00 "_s);
+        row("red negative", u"0.00;[Red]-0.00"_s, -1.5, u"-1.50"_s);
+        row("zero section", u"0.00;-0.00;\"-\""_s, 0, u"-"_s);
+        row("scientific", u"0.00E+00"_s, 12345, u"1.23E+04"_s);
+        row("scientific small", u"0.00E+00"_s, 0.00012, u"1.20E-04"_s);
+        row("text format", u"@"_s, 42, u"42"_s);
+        row("scaled thousands", u"#,##0,"_s, 1234567, u"1,235"_s);
+        row("literal suffix", u"0\" 件\""_s, 3, u"3 件"_s);
+        row("rounds to zero", u"0.0"_s, -0.01, u"0.0"_s);
+        row("condition", u"[<100]0.0;0"_s, 5, u"5.0"_s);
+        row("date keeps iso", u"yyyy/m/d"_s, 45351, u"2024-02-29"_s);
+        row("builtin 22", QString::fromStdString(builtinFormatCode(22)), 45351.5,
+            u"2024-02-29 12:00:00"_s);
+    }
+    void shownThroughFormat() {
+        QFETCH(QString, code);
+        QFETCH(double, value);
+        QFETCH(QString, shown);
+        QCOMPARE(NumberFormat(code.toStdString()).show(value, false), shown);
     }
 };
 

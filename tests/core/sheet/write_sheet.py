@@ -45,6 +45,10 @@ def write_xls(desc, path):
                     ws.write(r, c, value, styles[kind])
                 else:
                     ws.write(r, c, v)
+    active = desc.get("active", 0)
+    book.active_sheet = active
+    for i in range(len(desc["sheets"])):
+        book.get_sheet(i).selected = i == active
     book.save(path)
 
 
