@@ -14,27 +14,39 @@ RunSummary runPlan(const Plan &plan, ProgressSink &progress,
     const qint64 total = qint64(plan.tasks.size());
     const QString executing = u"正在执行："_s;
     FolderCache folders;
+    // Moves across file systems wait here for one flush per batch before
+    // their sources go; every way out of the loop finishes them first.
+    PendingMoves pending;
+    const auto report = [&](qint64 row, Outcome o) {
+        ++s.executed;
+        if (o == Outcome::Success)
+            ++s.succeeded;
+        if (onOutcome)
+            onOutcome(row, o);
+    };
     qint64 i = 0;
     for (const Task &t : plan.tasks) {
         ++i;
         progress.progress(i - 1, total, executing + QString::number(t.row));
         if (progress.stopRequested()) {
+            pending.finish(report);
             s.end = RunEnd::Stopped;
             s.endRow = t.row;
             return s;
         }
         if (t.action == Action::StopNoName || t.action == Action::StopNoPath) {
+            pending.finish(report);
             s.end = t.action == Action::StopNoName ? RunEnd::NoName : RunEnd::NoPath;
             s.endRow = t.row;
             return s;
         }
-        const Outcome o = executeTask(t, plan.root, plan.overwrite, &folders);
-        ++s.executed;
-        if (o == Outcome::Success)
-            ++s.succeeded;
-        if (onOutcome)
-            onOutcome(t.row, o);
+        if (pending.full() || touchesPending(t, folders, pending))
+            pending.finish(report);
+        if (const std::optional<Outcome> o =
+                executeTask(t, plan.root, plan.overwrite, folders, pending))
+            report(t.row, *o);
     }
+    pending.finish(report);
     progress.progress(total, total, QString());
     s.end = RunEnd::Completed;
     return s;

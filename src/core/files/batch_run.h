@@ -28,7 +28,10 @@ struct RunSummary {
 };
 
 // Executes plan: for the i-th task, progress(i, total, "正在执行：" + i), one
-// stop poll, then the disk work and onOutcome(row, outcome). Shows nothing.
+// stop poll, then the disk work and onOutcome(row, outcome). The outcome of a
+// move across file systems comes once its batch is flushed and its source
+// removed: after later rows' outcomes, always before runPlan returns. Shows
+// nothing.
 RunSummary runPlan(const Plan &plan, ProgressSink &progress,
                    const std::function<void(qint64 row, Outcome)> &onOutcome);
 
