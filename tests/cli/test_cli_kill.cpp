@@ -65,6 +65,7 @@ private slots:
         p.start(zorvPath(), {u"files"_s, u"run"_s, u"--overwrite"_s, u"yes"_s});
         QVERIFY(p.waitForStarted());
         p.write(kHeader + row(1, src, u"big.bin"_s, out));
+        p.waitForBytesWritten();
         p.closeWriteChannel();
         const qint64 pid = p.processId();
         const bool caught = waitForOpenFileBelow(pid, out, 60000);
