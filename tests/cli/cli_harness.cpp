@@ -5,8 +5,10 @@
 #include "core/grid/grid.h"
 #include "support/tempdir.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -63,6 +65,32 @@ CliResult runShell(const QString &commandLine, const QString &cwd) {
     p.waitForStarted();
     p.closeWriteChannel();
     return finish(p);
+}
+
+bool waitForOpenFileBelow(qint64 pid, const QString &folder, int timeoutMs) {
+    const QString fds = u"/proc/"_s + QString::number(pid) + u"/fd"_s;
+    const QString prefix = QFileInfo(folder).canonicalFilePath() + u'/';
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        // Descriptors are links; an ended process (even one not yet
+        // reaped) has none.
+        const QStringList open =
+            QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        if (open.isEmpty())
+            return false;
+        for (const QString &fd : open)
+            if (QFileInfo(fds + u'/' + fd).symLinkTarget().startsWith(prefix))
+                return true;
+    }
+    return false;
+}
+
+bool makeLargeFile(const QString &path, qint64 size, const QByteArray &head,
+                   const QByteArray &tail) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(head) == head.size() &&
+           f.resize(size - tail.size()) && f.seek(size - tail.size()) &&
+           f.write(tail) == tail.size();
 }
 
 void makeTree(const QString &root, const QStringList &entries) {

@@ -27,6 +27,12 @@ CliResult runZorv(const QStringList &args, const QByteArray &input, const QStrin
 // Runs a shell command line (for pipelines) with ZORV set to the tool's path.
 CliResult runShell(const QString &commandLine, const QString &cwd);
 QString zorvPath();
+// Waits until process pid has a file open below folder (for a test that
+// interrupts a copy under way); false when it ended first or after timeoutMs.
+bool waitForOpenFileBelow(qint64 pid, const QString &folder, int timeoutMs);
+// A sparse file of size bytes with head at its start and tail at its end.
+bool makeLargeFile(const QString &path, qint64 size, const QByteArray &head,
+                   const QByteArray &tail);
 
 // Creates files under root. Each entry is "relative/path" (content: the path
 // itself) or "relative/path=content"; a trailing "/" makes an empty folder.

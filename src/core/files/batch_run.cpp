@@ -31,25 +31,49 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
         if (w != kNoTask && plan.tasks[w].action == Action::Copy && plan.overwrite)
             blocked[w] = 1;
     };
+    // The task of a row, for outcomes that arrive after their step (moves
+    // across file systems); only needed when rows depend on each other.
+    std::unordered_map<qint64, quint32> taskOfRow;
+    if (!blocked.empty())
+        for (quint32 k = 0; k < quint32(plan.tasks.size()); ++k)
+            taskOfRow.emplace(plan.tasks[k].row, k);
+    const auto report = [&](qint64 row, Outcome o) {
+        ++s.executed;
+        if (o == Outcome::Success)
+            ++s.succeeded;
+        if (o == Outcome::Failed && !taskOfRow.empty())
+            readFailed(taskOfRow.at(row));
+        if (onOutcome)
+            onOutcome(row, o);
+    };
+    // Moves across file systems wait here for one flush per batch before
+    // their sources go; every way out of the loop finishes them first.
+    PendingMoves pending;
     const size_t steps = check.steps.empty() ? plan.tasks.size() : check.steps.size();
     qint64 i = 0;
     for (size_t k = 0; k < steps; ++k) {
         const Step step = check.steps.empty() ? Step{quint32(k), StepKind::Run} : check.steps[k];
         const Task &t = plan.tasks[step.task];
-        const bool isBlocked = !blocked.empty() && blocked[step.task];
         if (step.kind != StepKind::Release) {
             progress.progress(i, total, executing + QString::number(t.row));
             if (held.empty() && progress.stopRequested()) {
+                pending.finish(report);
                 s.end = RunEnd::Stopped;
                 s.endRow = t.row;
                 return s;
             }
         }
         if (t.action == Action::StopNoName || t.action == Action::StopNoPath) {
+            pending.finish(report);
             s.end = t.action == Action::StopNoName ? RunEnd::NoName : RunEnd::NoPath;
             s.endRow = t.row;
             return s;
         }
+        // Temporary names and rows that read or replace a waiting move's
+        // source see every earlier move finished.
+        if (step.kind != StepKind::Run || pending.full() || touchesPending(t, folders, pending))
+            pending.finish(report);
+        const bool isBlocked = !blocked.empty() && blocked[step.task];
         Outcome o = Outcome::Failed;
         switch (step.kind) {
         case StepKind::Hold: {
@@ -78,19 +102,19 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
         case StepKind::Skip:
             break;
         case StepKind::Run:
-            if (!isBlocked)
-                o = executeTask(t, plan.root, plan.overwrite, &folders);
-            if (o == Outcome::Failed)
-                readFailed(step.task);
-            break;
+            ++i;
+            if (isBlocked) {
+                report(t.row, Outcome::Failed);
+            } else if (const std::optional<Outcome> r =
+                           executeTask(t, plan.root, plan.overwrite, folders, pending)) {
+                report(t.row, *r);
+            }
+            continue;
         }
         ++i;
-        ++s.executed;
-        if (o == Outcome::Success)
-            ++s.succeeded;
-        if (onOutcome)
-            onOutcome(t.row, o);
+        report(t.row, o);
     }
+    pending.finish(report);
     progress.progress(total, total, QString());
     s.end = RunEnd::Completed;
     return s;

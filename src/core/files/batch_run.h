@@ -32,7 +32,10 @@ struct RunSummary {
 // Executes plan: for the i-th task, progress(i, total, "正在执行：" + i), one
 // stop poll, then the disk work and onOutcome(row, outcome). Shows nothing.
 // Tasks run in the order check gives; its conflicting rows get "失败"
-// untouched. A stop waits until no file is held under a temporary name.
+// untouched. A stop waits until no file is held under a temporary name. The
+// outcome of a move across file systems comes once its batch is flushed and
+// its source removed: after later rows' outcomes, always before runPlan
+// returns.
 RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progress,
                    const std::function<void(qint64 row, Outcome)> &onOutcome);
 // The same after checkPlan(plan).

@@ -1,7 +1,5 @@
 #include "core/files/file_ops.h"
 
-#include <QRandomGenerator>
-
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -11,15 +9,6 @@
 
 namespace zorv::files {
 namespace {
-
-mode_t processUmask() {
-    static const mode_t mask = [] {
-        const mode_t m = umask(0);
-        umask(m);
-        return m;
-    }();
-    return mask;
-}
 
 // Copies in to out, expected bytes as the source's size promised; *copied
 // counts what arrived. 0 or errno.
@@ -88,16 +77,26 @@ int fillCopy(int in, const struct stat &src, int out) {
     return 0;
 }
 
-// Opens a regular file for reading: the descriptor, or minus an errno.
+// Opens a regular file for reading: the descriptor, or minus an errno. A
+// name that is gone gives -ENOENT; anything but a regular file (a FIFO, a
+// device, a folder) -EINVAL, found by a stat before the open and checked
+// again on the open file, which is opened without blocking (a FIFO would
+// wait for a writer).
 int openSource(At src, struct stat *st) {
-    const int in = openat(src.dir, src.name, O_RDONLY | O_CLOEXEC);
+    if (fstatat(src.dir, src.name, st, 0) != 0)
+        return -errno;
+    if (!S_ISREG(st->st_mode))
+        return -EINVAL;
+    const int in = openat(src.dir, src.name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (in < 0)
         return -errno;
     int e = 0;
     if (fstat(in, st) != 0)
         e = errno;
     else if (!S_ISREG(st->st_mode))
-        e = EINVAL; // a folder or a device is not copied as a file
+        e = EINVAL;
+    else if (fcntl(in, F_SETFL, 0) != 0) // reads of a regular file may block again
+        e = errno;
     if (e) {
         close(in);
         return -e;
@@ -105,9 +104,46 @@ int openSource(At src, struct stat *st) {
     return in;
 }
 
-// The copy of a move across file systems: exact permission bits, the owner
-// where allowed, times; a symbolic link is moved as a link.
-int copyForMove(At src, At tgt) {
+// Copies the open source into a temporary file beside tgt and publishes it
+// under tgt, replacing or not. 0 or errno; nothing is left behind on failure.
+int copyOpen(int in, const struct stat &st, At tgt, bool replace, StaleSweep *sweep) {
+    if (sweep)
+        sweep->sweepFolderOf(tgt);
+    TempFile temp;
+    if (const int e = createTemp(tgt, st.st_mode & 0777, &temp))
+        return e;
+    if (const int e = fillCopy(in, st, temp.fd)) {
+        discardTemp(temp);
+        return e;
+    }
+    return publishTemp(temp, tgt, replace);
+}
+
+// A source opened for a copy, closed at the end of the scope.
+struct Source {
+    int fd;
+    struct stat st;
+    explicit Source(At src) : fd(openSource(src, &st)) {}
+    ~Source() {
+        if (fd >= 0)
+            close(fd);
+    }
+    int error() const { return fd < 0 ? -fd : 0; }
+};
+
+int copyNewFrom(const Source &s, At tgt, StaleSweep *sweep) {
+    if (s.error())
+        return s.error();
+    if (exists(tgt)) // spares the copy; the rename still refuses to replace
+        return EEXIST;
+    return copyOpen(s.fd, s.st, tgt, false, sweep);
+}
+
+// The copy of a move across file systems, published under tgt without
+// replacing: exact permission bits, the owner where allowed, times; a
+// symbolic link is moved as a link. *move gets the identities of the source
+// as copied and of the copy.
+int copyForMove(At src, At tgt, StaleSweep *sweep, PendingMoves::Move *move) {
     struct stat lst;
     if (fstatat(src.dir, src.name, &lst, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
@@ -117,96 +153,59 @@ int copyForMove(At src, At tgt) {
         if (n < 0)
             return errno;
         target[size_t(n)] = 0;
-        return symlinkat(target.data(), tgt.dir, tgt.name) == 0 ? 0 : errno;
+        struct stat made;
+        if (symlinkat(target.data(), tgt.dir, tgt.name) != 0)
+            return errno;
+        if (fstatat(tgt.dir, tgt.name, &made, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int e = errno;
+            unlinkat(tgt.dir, tgt.name, 0);
+            return e;
+        }
+        move->copied = lst;
+        move->copyDev = made.st_dev;
+        move->copyIno = made.st_ino;
+        return 0;
     }
-    struct stat st;
-    const int in = openSource(src, &st);
-    if (in < 0)
-        return -in;
-    const int out = openat(tgt.dir, tgt.name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (out < 0) {
-        const int e = errno;
-        close(in);
+    const Source s(src);
+    if (s.error())
+        return s.error();
+    if (s.st.st_dev != lst.st_dev || s.st.st_ino != lst.st_ino)
+        return EAGAIN; // replaced between the two looks
+    if (exists(tgt))
+        return EEXIST;
+    if (sweep)
+        sweep->sweepFolderOf(tgt);
+    TempFile temp;
+    if (const int e = createTemp(tgt, 0600, &temp))
         return e;
-    }
-    int e = fillCopy(in, st, out);
+    int e = fillCopy(s.fd, s.st, temp.fd);
+    struct stat written;
     if (!e) {
-        if (fchown(out, st.st_uid, st.st_gid) != 0)
-            (void)!fchown(out, uid_t(-1), st.st_gid);
-        if (fchmod(out, st.st_mode & 07777) != 0)
+        if (fchown(temp.fd, s.st.st_uid, s.st.st_gid) != 0)
+            (void)!fchown(temp.fd, uid_t(-1), s.st.st_gid);
+        if (fchmod(temp.fd, s.st.st_mode & 07777) != 0)
             e = errno;
-        const struct timespec times[2] = {st.st_atim, st.st_mtim};
-        futimens(out, times);
-        struct stat written;
-        if (!e && (fstat(out, &written) != 0 || written.st_size != st.st_size))
+        const struct timespec times[2] = {s.st.st_atim, s.st.st_mtim};
+        futimens(temp.fd, times);
+        if (!e && (fstat(temp.fd, &written) != 0 || written.st_size != s.st.st_size))
             e = EIO;
     }
-    if (close(out) != 0 && !e)
-        e = errno;
-    close(in);
-    if (e)
-        unlinkat(tgt.dir, tgt.name, 0);
-    return e;
-}
-
-} // namespace
-
-int copyNew(At src, At tgt) {
-    struct stat st;
-    const int in = openSource(src, &st);
-    if (in < 0)
-        return exists(tgt) ? EEXIST : -in;
-    const int out =
-        openat(tgt.dir, tgt.name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
-    if (out < 0) {
-        const int e = errno;
-        close(in);
+    if (e) {
+        discardTemp(temp);
         return e;
     }
-    int e = fillCopy(in, st, out);
-    if (close(out) != 0 && !e)
-        e = errno;
-    close(in);
-    if (e)
-        unlinkat(tgt.dir, tgt.name, 0); // the file is ours: O_EXCL created it
-    return e;
-}
-
-int copyReplacing(At src, At tgt) {
-    struct stat st;
-    const int in = openSource(src, &st);
-    if (in < 0)
-        return -in;
-    // A temporary name beside the target, created exclusively.
-    const QByteArray name(tgt.name);
-    const QByteArray folder = name.left(name.lastIndexOf('/') + 1);
-    QByteArray temp;
-    int out = -1;
-    for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-        temp = folder + ".zorv-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        out = openat(tgt.dir, temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0 && errno != EEXIST)
-            break;
-    }
-    if (out < 0) {
-        const int e = errno;
-        close(in);
+    if ((e = publishTemp(temp, tgt, false)))
         return e;
-    }
-    int e = fillCopy(in, st, out);
-    if (!e && fchmod(out, st.st_mode & 0777 & ~processUmask()) != 0)
-        e = errno;
-    if (close(out) != 0 && !e)
-        e = errno;
-    close(in);
-    if (!e && renameat(tgt.dir, temp.constData(), tgt.dir, tgt.name) != 0)
-        e = errno;
-    if (e)
-        unlinkat(tgt.dir, temp.constData(), 0);
-    return e;
+    move->copied = s.st;
+    move->copyDev = written.st_dev;
+    move->copyIno = written.st_ino;
+    move->bytes = s.st.st_size;
+    return 0;
 }
 
-int moveNew(At src, At tgt) {
+// A rename within one file system that never replaces; EXDEV across file
+// systems.
+int renameNew(At src, At tgt) {
     if (renameat2(src.dir, src.name, tgt.dir, tgt.name, RENAME_NOREPLACE) == 0)
         return 0;
     int e = errno;
@@ -222,19 +221,51 @@ int moveNew(At src, At tgt) {
         }
         e = errno;
     }
-    if (e == EXDEV) {
-        e = copyForMove(src, tgt);
-        if (e)
-            return e;
-        if (unlinkat(src.dir, src.name, 0) == 0)
-            return 0;
-        e = errno;
-        unlinkat(tgt.dir, tgt.name, 0); // the source could not go: keep it, drop the copy
-        return e;
-    }
-    if (e != EEXIST && exists(tgt))
+    if (e != EEXIST && e != EXDEV && exists(src) && exists(tgt))
         return EEXIST;
     return e;
+}
+
+// The source of a move: a regular file or a symbolic link. 0, ENOENT when
+// it is gone, EINVAL for anything else.
+int checkMoveSource(At src) {
+    struct stat st;
+    if (fstatat(src.dir, src.name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno;
+    return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode) ? 0 : EINVAL;
+}
+
+} // namespace
+
+int copyNew(At src, At tgt, StaleSweep *sweep) {
+    return copyNewFrom(Source(src), tgt, sweep);
+}
+
+int copyReplacing(At src, At tgt, StaleSweep *sweep) {
+    const Source s(src);
+    if (s.error())
+        return s.error();
+    return copyOpen(s.fd, s.st, tgt, true, sweep);
+}
+
+int moveNew(At src, At tgt, StaleSweep *sweep) {
+    if (const int e = checkMoveSource(src))
+        return e;
+    int e = renameNew(src, tgt);
+    if (e != EXDEV)
+        return e;
+    PendingMoves::Move move;
+    if ((e = copyForMove(src, tgt, sweep, &move)))
+        return e;
+    move.sourceDir = src.dir;
+    move.source = src.name;
+    move.targetDir = tgt.dir;
+    move.target = tgt.name;
+    PendingMoves pending;
+    pending.add(std::move(move));
+    Outcome outcome = Outcome::Failed;
+    pending.finish([&](qint64, Outcome o) { outcome = o; });
+    return outcome == Outcome::Success ? 0 : EAGAIN;
 }
 
 void createMissingFolders(const QByteArray &targetDir, const QByteArray &root) {
@@ -316,49 +347,105 @@ struct Names {
 
 } // namespace
 
-Outcome executeTask(const Task &task, const QByteArray &root, bool overwrite,
-                    FolderCache *folders) {
+namespace {
+
+// What a task's failure to find its target folder looks like.
+bool targetFolderMissing(int e) {
+    return e == ENOENT || e == ENOTDIR || e == EBADF;
+}
+
+// A move of task: a rename, or, across file systems, a copy that joins
+// pending (nullopt) or, without pending, finishes at once.
+std::optional<Outcome> executeMove(const Task &task, const QByteArray &root, bool overwrite,
+                                   FolderCache *folders, PendingMoves *pending, Names &n) {
+    const bool inPlace = task.action == Action::MoveInPlace;
+    const Outcome taken = inPlace || overwrite ? Outcome::Invalid : Outcome::Cancelled;
+    if (checkMoveSource(n.src))
+        return Outcome::Failed;
+    int e = renameNew(n.src, n.tgt);
+    if (!inPlace && (e == ENOENT || e == EBADF)) {
+        createMissingFolders(task.targetDir, root);
+        n.refresh(task, folders);
+        e = renameNew(n.src, n.tgt);
+    }
+    if (e == EXDEV && !pending)
+        e = moveNew(n.src, n.tgt, folders ? &folders->sweep() : nullptr);
+    else if (e == EXDEV) {
+        PendingMoves::Move move;
+        e = copyForMove(n.src, n.tgt, &folders->sweep(), &move);
+        if (!e) {
+            move.row = task.row;
+            move.source = task.source();
+            move.target = task.target();
+            pending->add(std::move(move));
+            return std::nullopt;
+        }
+    }
+    return e == 0 ? Outcome::Success : e == EEXIST ? taken : Outcome::Failed;
+}
+
+std::optional<Outcome> execute(const Task &task, const QByteArray &root, bool overwrite,
+                               FolderCache *folders, PendingMoves *pending) {
     if (task.action == Action::Refuse || task.action == Action::StopNoName ||
         task.action == Action::StopNoPath)
         return Outcome::Failed;
     Names n(task, folders);
+    StaleSweep *sweep = folders ? &folders->sweep() : nullptr;
     switch (task.action) {
     case Action::CopyInPlace: {
-        const int e = copyNew(n.src, n.tgt);
+        const int e = copyNew(n.src, n.tgt, sweep);
         return e == 0 ? Outcome::Success : e == EEXIST ? Outcome::SameName : Outcome::Failed;
     }
-    case Action::MoveInPlace: {
-        const int e = moveNew(n.src, n.tgt);
-        return e == 0 ? Outcome::Success : e == EEXIST ? Outcome::Invalid : Outcome::Failed;
-    }
     case Action::Copy: {
-        int e = copyNew(n.src, n.tgt);
-        if (e == ENOENT || e == ENOTDIR || e == EBADF) {
+        // The source is checked before any test of the target: a source that
+        // is gone fails, whatever the target.
+        const Source s(n.src);
+        if (s.error())
+            return Outcome::Failed;
+        int e = copyNewFrom(s, n.tgt, sweep);
+        if (targetFolderMissing(e)) {
             createMissingFolders(task.targetDir, root);
             n.refresh(task, folders);
-            e = copyNew(n.src, n.tgt);
+            e = lseek(s.fd, 0, SEEK_SET) == 0 ? copyNewFrom(s, n.tgt, sweep) : errno;
         }
         if (e == EEXIST) {
             if (!overwrite)
                 return Outcome::Cancelled;
-            e = copyReplacing(n.src, n.tgt);
+            if (lseek(s.fd, 0, SEEK_SET) != 0)
+                return Outcome::Failed;
+            e = copyOpen(s.fd, s.st, n.tgt, true, sweep);
         }
         return e == 0 ? Outcome::Success : Outcome::Failed;
     }
-    case Action::Move: {
-        int e = moveNew(n.src, n.tgt);
-        if (e == ENOENT || e == EBADF) {
-            createMissingFolders(task.targetDir, root);
-            n.refresh(task, folders);
-            e = moveNew(n.src, n.tgt);
-        }
-        if (e == EEXIST)
-            return overwrite ? Outcome::Invalid : Outcome::Cancelled;
-        return e == 0 ? Outcome::Success : Outcome::Failed;
-    }
+    case Action::MoveInPlace:
+    case Action::Move:
+        return executeMove(task, root, overwrite, folders, pending, n);
     default:
         return Outcome::Failed;
     }
+}
+
+} // namespace
+
+Outcome executeTask(const Task &task, const QByteArray &root, bool overwrite,
+                    FolderCache *folders) {
+    return *execute(task, root, overwrite, folders, nullptr);
+}
+
+std::optional<Outcome> executeTask(const Task &task, const QByteArray &root, bool overwrite,
+                                   FolderCache &folders, PendingMoves &pending) {
+    return execute(task, root, overwrite, &folders, &pending);
+}
+
+bool touchesPending(const Task &task, FolderCache &folders, const PendingMoves &pending) {
+    if (pending.empty() || task.action == Action::Refuse)
+        return false;
+    const Names n(task, &folders);
+    struct stat st;
+    return (fstatat(n.src.dir, n.src.name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            pending.holdsSource(st)) ||
+           (fstatat(n.tgt.dir, n.tgt.name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            pending.holdsSource(st));
 }
 
 } // namespace zorv::files

@@ -1,34 +1,34 @@
 #pragma once
 // The disk work of one planned row, on POSIX calls. Every "does the target
-// exist" test is an exclusive creation (O_EXCL, renameat2 RENAME_NOREPLACE or
-// link), so a file that appears meanwhile is never replaced; a copy that fails
-// part way leaves no partial target; a move across file systems copies,
-// checks the copy, then removes the source, and leaves the source alone on
-// any failure. Functions return 0 or an errno value.
+// exist" test is an exclusive creation (renameat2 RENAME_NOREPLACE or link),
+// so a file that appears meanwhile is never replaced. A copy is written under
+// a temporary name in the target folder and renamed to its final name only
+// when complete (temp_file.h). A move across file systems copies, flushes,
+// checks that the source is still the file copied, then removes it, and
+// leaves the source alone on any failure (cross_move.h). A source that is
+// gone or no longer a regular file (a FIFO, a device, a folder) is refused
+// before any target test, without blocking. Functions return 0 or an errno
+// value.
 
 #include "core/files/batch_plan.h"
+#include "core/files/cross_move.h"
+#include "core/files/temp_file.h"
 
 #include <fcntl.h>
+#include <optional>
 
 namespace zorv::files {
 
-// A file named relative to an open folder (AT_FDCWD: relative to the working
-// folder, or an absolute name).
-struct At {
-    int dir = AT_FDCWD;
-    const char *name = nullptr;
-};
-
 // Copies src to a new file tgt, failing with EEXIST (nothing touched) when
 // tgt exists. The copy keeps the source's permission bits (less the umask)
-// and its modification time.
-int copyNew(At src, At tgt);
-// Copies src over tgt: the data goes to a temporary file in tgt's folder that
-// then replaces tgt in one rename.
-int copyReplacing(At src, At tgt);
+// and its modification time. sweep, when given, first clears tgt's folder of
+// temporary files left by processes that no longer run.
+int copyNew(At src, At tgt, StaleSweep *sweep = nullptr);
+// Copies src over tgt: the complete copy replaces tgt in one rename.
+int copyReplacing(At src, At tgt, StaleSweep *sweep = nullptr);
 // Moves src to tgt, failing with EEXIST (nothing touched) when tgt exists.
-// Across file systems: copy, check, remove the source.
-int moveNew(At src, At tgt);
+// Across file systems: copy, flush, check, remove the source.
+int moveNew(At src, At tgt, StaleSweep *sweep = nullptr);
 
 inline int copyNew(const char *src, const char *tgt) {
     return copyNew(At{AT_FDCWD, src}, At{AT_FDCWD, tgt});
@@ -50,6 +50,9 @@ void createMissingFolders(const QByteArray &targetDir, const QByteArray &root);
 // instead of walking the whole path for every file.
 class FolderCache {
 public:
+    // The run's sweep of stale temporary files.
+    StaleSweep &sweep() { return m_sweep; }
+
     FolderCache() = default;
     ~FolderCache();
     FolderCache(const FolderCache &) = delete;
@@ -69,11 +72,19 @@ private:
     int get(Slot &slot, const QByteArray &folder);
     Slot m_source;
     Slot m_target;
+    StaleSweep m_sweep;
 };
 
 // The outcome of one task (Refuse gives Failed; Stop tasks are not executed).
 // folders may be null.
 Outcome executeTask(const Task &task, const QByteArray &root, bool overwrite,
                     FolderCache *folders = nullptr);
+// The same within a run: a move across file systems whose copy is published
+// joins pending and has no outcome yet (nullopt); pending.finish() gives it.
+std::optional<Outcome> executeTask(const Task &task, const QByteArray &root, bool overwrite,
+                                   FolderCache &folders, PendingMoves &pending);
+// True when a file task reads or replaces is the source of a move in
+// pending: the batch must finish before task runs.
+bool touchesPending(const Task &task, FolderCache &folders, const PendingMoves &pending);
 
 } // namespace zorv::files
