@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 pkgs=(cmake g++ make pkg-config ccache qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
       unixodbc-dev libsqlite3-dev libfreexl-dev libxlsxwriter-dev libzip-dev libexpat1-dev
       python3-xlwt python3-xlsxwriter fonts-wqy-microhei
-      desktop-file-utils appstream dpkg-dev file)
+      desktop-file-utils appstream dpkg-dev file lintian)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -75,4 +75,9 @@ echo "Depends: $depends"
 for p in libqt6core6 libqt6widgets6 libqt6sql6-sqlite fonts-wqy-microhei qt6-translations-l10n; do
   [[ ", $depends," == *", $p"[\ ,]* ]] || fail "package does not depend on $p"
 done
+# Errors fail the check; warnings are printed for the reader.
+lintian_ok=yes
+lintian --fail-on error "$deb" >"$tmp/lintian.txt" 2>&1 || lintian_ok=no
+grep -v 'root privileges' "$tmp/lintian.txt" || true
+[ $lintian_ok = yes ] || fail "lintian reports errors"
 echo "install and package checks passed"
