@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 pkgs=(cmake g++ make pkg-config ccache qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
       unixodbc-dev libsqlite3-dev libgsf-1-dev libxlsxwriter-dev libzip-dev libexpat1-dev
-      python3-xlwt python3-xlsxwriter fonts-wqy-microhei)
+      python3-xlwt python3-xlsxwriter fonts-wqy-microhei
+      desktop-file-utils appstream dpkg-dev file lintian)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -14,6 +14,9 @@ namespace zorv::gui {
 AppShell::AppShell(const QString &lockPath, QObject *parent) : QObject(parent), m_lock(lockPath) {
     QApplication::setApplicationName(QStringLiteral("zorvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zorvane"));
+    // Ties the windows to the installed desktop entry (and its icon) on
+    // desktops that match them by name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zorvane.Zorvane"));
     QApplication::setWindowIcon(appIcon());
     // The program ends only where it says so: closing the last window of the
     // moment (the open dialog before the message that follows it) must not
