@@ -1,4 +1,5 @@
 #include "gui/app/app_shell.h"
+#include "gui/app/qt_chinese.h"
 #include "gui/app/qt_platform.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
+    zorv::gui::installQtChinese(app);
     zorv::gui::QtPlatform platform;
     zorv::setPlatform(&platform);
     zorv::gui::AppShell shell;

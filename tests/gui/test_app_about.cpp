@@ -1,8 +1,12 @@
 #include "gui/app/w_about.h"
+#include "gui/app/w_main.h"
 #include "support/scripted_platform.h"
+#include "support/tempdir.h"
 
+#include <QAction>
 #include <QFrame>
 #include <QLayout>
+#include <QPointer>
 #include <QTest>
 
 using namespace zorv;
@@ -39,6 +43,26 @@ private slots:
             QVERIFY(QUrl(url).host().endsWith(QStringLiteral(".example")));
         QCOMPARE(about.findChild<LinkLabel *>(QStringLiteral("st_4"))->cursor().shape(),
                  Qt::PointingHandCursor);
+    }
+
+    // Opened from the frame's menu it is a dialog-type window of the frame (the
+    // window manager keeps it above the frame), not modal, and Esc closes it.
+    void staysAboveTheFrameAndClosesWithEsc() {
+        test::ScriptedPlatform platform;
+        test::TestHome home;
+        gui::w_main frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.findChild<QAction *>(QStringLiteral("m_gy"))->trigger();
+        QPointer<w_about> about = frame.findChild<w_about *>();
+        QVERIFY(about && about->isVisible());
+        QVERIFY(about->isWindow());
+        QCOMPARE(about->windowType(), Qt::Dialog);
+        QCOMPARE(about->parentWidget(), &frame);
+        QVERIFY(!about->isModal());
+        QTest::keyClick(about, Qt::Key_Escape);
+        QTRY_VERIFY(!about || !about->isVisible());
+        QVERIFY(frame.isVisible());
     }
 };
 

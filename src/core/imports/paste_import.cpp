@@ -5,23 +5,38 @@
 
 namespace zorv::imports {
 
+qint64 firstDataLine(const Grid &grid, const QString &text) {
+    const qsizetype end = text.indexOf(u'\n');
+    QStringView first = QStringView(text).left(end < 0 ? text.size() : end);
+    if (first.endsWith(u'\r'))
+        first.chop(1);
+    QStringList titles, names;
+    for (const Column &c : grid.columns()) {
+        titles << c.title();
+        names << c.name;
+    }
+    const QString tab(u'\t');
+    return first == titles.join(tab) || first == names.join(tab) ? 2 : 1;
+}
+
 ImportReport pasteImport(Grid &grid, bool replace, ProgressSink *progress) {
     const QString clip = platform().clipboardText();
     if (clip.isEmpty()) {
         platform().messageBox(msg::hintTitle(), msg::clipboardEmpty());
         return {};
     }
+    const qint64 first = firstDataLine(grid, clip);
     if (!replace)
-        return reportGridImport(grid.importText(clip, 1, progress));
+        return reportGridImport(grid.importText(clip, first, progress));
     // Try the text on an empty grid of the same columns; only when all of it
     // converts are the old rows given up.
     Grid trial(grid.columns());
     trial.setRedraw(false);
-    const ImportResult tried = trial.importText(clip, 1, progress);
+    const ImportResult tried = trial.importText(clip, first, progress);
     if (!tried.ok())
         return reportGridImport(tried);
     grid.reset();
-    return reportGridImport(grid.importText(clip, 1, nullptr));
+    return reportGridImport(grid.importText(clip, first, nullptr));
 }
 
 } // namespace zorv::imports

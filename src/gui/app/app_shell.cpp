@@ -13,7 +13,9 @@ namespace zorv::gui {
 
 AppShell::AppShell(const QString &lockPath, QObject *parent) : QObject(parent), m_lock(lockPath) {
     QApplication::setApplicationName(QStringLiteral("zorvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorvane"));
+    // No display name: the desktop would append it to every window title, and
+    // the frame's title already starts with "Zorvane" (with a maximised sheet
+    // it reads "Zorvane - [文件批量处理]").
     QApplication::setWindowIcon(appIcon());
     // The program ends only where it says so: closing the last window of the
     // moment (the open dialog before the message that follows it) must not

@@ -3,6 +3,7 @@
 #include "core/platform/platform.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
@@ -35,8 +36,10 @@ QString w_about::homePageUrl() {
     return QStringLiteral("https://www.zorvane.example/");
 }
 
+// A dialog-type window of its own: the window manager keeps it above the frame
+// that opened it while it is open.
 w_about::w_about(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("w_about"));
     setWindowTitle(QStringLiteral("关于"));
@@ -79,6 +82,14 @@ w_about::w_about(QWidget *parent)
         }
         layout->addWidget(label);
     }
+}
+
+void w_about::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace zorv::gui

@@ -36,6 +36,9 @@ public:
     static QString otherProgramUrl();
     static QString homePageUrl();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override; // Esc closes
+
 private:
     QLabel *st_5;
     QLabel *st_4;
