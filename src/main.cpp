@@ -1,5 +1,6 @@
 #include "core/app/data_home.h"
 #include "gui/app/app_shell.h"
+#include "gui/app/qt_chinese.h"
 #include "gui/app/qt_platform.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
+    zorv::gui::installQtChinese(app);
     zorv::gui::QtPlatform platform;
     zorv::setPlatform(&platform);
     // --data-home (the desktop entry, ./run): work in the user's data folder

@@ -1,11 +1,14 @@
 #include "core/config/regodbc.h"
 #include "gui/app/w_about.h"
+#include "gui/app/w_main.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFrame>
 #include <QLayout>
+#include <QPointer>
 #include <QTest>
 
 using namespace zorv;
@@ -43,6 +46,13 @@ private slots:
             QVERIFY(QUrl(url).host().endsWith(QStringLiteral(".example")));
         QCOMPARE(about.findChild<LinkLabel *>(QStringLiteral("st_4"))->cursor().shape(),
                  Qt::PointingHandCursor);
+        QVERIFY(platform.messageLines().isEmpty());
+
+        // A page that cannot be opened is said in a message.
+        platform.opensSucceed = false;
+        QTest::mouseClick(about.findChild<LinkLabel *>(QStringLiteral("st_5")), Qt::LeftButton);
+        QCOMPARE(platform.messageLines(), QStringList{QStringLiteral("操作提示 / 无法打开网页：") +
+                                                      w_about::communityUrl()});
     }
 
     // The window names the database file the program works on.
@@ -67,6 +77,26 @@ private slots:
         auto *label = about.findChild<QLabel *>(QStringLiteral("st_db"));
         QVERIFY(label && label->isVisible());
         QCOMPARE(label->text(), QStringLiteral("数据库文件：") + file);
+    }
+
+    // Opened from the frame's menu it is a dialog-type window of the frame (the
+    // window manager keeps it above the frame), not modal, and Esc closes it.
+    void staysAboveTheFrameAndClosesWithEsc() {
+        test::ScriptedPlatform platform;
+        test::TestHome home;
+        gui::w_main frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.findChild<QAction *>(QStringLiteral("m_gy"))->trigger();
+        QPointer<w_about> about = frame.findChild<w_about *>();
+        QVERIFY(about && about->isVisible());
+        QVERIFY(about->isWindow());
+        QCOMPARE(about->windowType(), Qt::Dialog);
+        QCOMPARE(about->parentWidget(), &frame);
+        QVERIFY(!about->isModal());
+        QTest::keyClick(about, Qt::Key_Escape);
+        QTRY_VERIFY(!about || !about->isVisible());
+        QVERIFY(frame.isVisible());
     }
 };
 

@@ -1,5 +1,6 @@
 #include "core/app/globals.h"
 #include "gui/app/app_exit.h"
+#include "gui/app/sheet_scroll.h"
 #include "gui/app/uo_button.h"
 #include "gui/app/uo_close.h"
 #include "gui/app/w_main.h"
@@ -147,7 +148,9 @@ private slots:
         frame.findChild<QAction *>(QStringLiteral("m_yhymmxg"))->trigger();
         QCOMPARE(frame.sheets(6).size(), 1);
         QCOMPARE(frame.sheets(6).first()->objectName(), QStringLiteral("w_chpwd"));
-        QCOMPARE(frame.sheets(6).first()->parentWidget()->pos(), QPoint(0, 0));
+        for (QMdiSubWindow *sub : frame.mdi()->subWindowList())
+            if (gui::sheetOf(sub) == frame.sheets(6).first())
+                QCOMPARE(sub->pos(), QPoint(0, 0));
 
         auto *other = frame.findChild<QMenu *>(QStringLiteral("m_qt"));
         auto *lists = frame.findChild<QMenu *>(QStringLiteral("m_mdhd"));
@@ -158,7 +161,8 @@ private slots:
                  QStringList({QStringLiteral("&1 更改用户及密码")}));
         // Choosing a listed sheet activates it.
         other->actions().last()->trigger();
-        QCOMPARE(frame.mdi()->activeSubWindow()->widget()->objectName(), QStringLiteral("w_frn"));
+        QCOMPARE(gui::sheetOf(frame.mdi()->activeSubWindow())->objectName(),
+                 QStringLiteral("w_frn"));
 
         w_main::setOpener(QStringLiteral("m_wjplcl"), nullptr);
         QVERIFY(!item->isEnabled() && !button->isEnabled());

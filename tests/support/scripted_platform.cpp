@@ -86,12 +86,12 @@ int ScriptedPlatform::shellOpen(const QString &path) {
 
 bool ScriptedPlatform::openFolder(const QString &folder) {
     foldersOpened << folder;
-    return true;
+    return opensSucceed;
 }
 
 bool ScriptedPlatform::openUrl(const QString &url) {
     urlsOpened << url;
-    return true;
+    return opensSucceed;
 }
 
 void ScriptedPlatform::setStatusText(const QString &text) {

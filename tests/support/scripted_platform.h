@@ -46,6 +46,7 @@ public:
     bool ctrl = false;
     bool shellPresent = true;
     int shellResult = 42;
+    bool opensSucceed = true; // openFolder() and openUrl() answer this
     QSize screen{1280, 768};
     QString clipboard;
 

@@ -98,10 +98,28 @@ FolderCreation createFolder(const QString &parent, const QString &name) {
 }
 
 QString folderToShow(const FrnState &state) {
-    if (!state.ls_path2.isEmpty())
-        return state.ls_path2;
     // The root folder is kept as "" like a drive root without its separator.
     return state.sourceChosen && state.ls_path1.isEmpty() ? u"/"_s : state.ls_path1;
+}
+
+bool showFolder(const Grid &grid, const FrnState &state) {
+    auto &p = platform();
+    QString folder;
+    const qint64 row = grid.getRow();
+    if (row >= 1 && row <= grid.rowCount())
+        folder = text::trim(grid.getItemString(row, FrnColumns(grid).ypath));
+    if (folder.isEmpty())
+        folder = folderToShow(state);
+    if (folder.isEmpty()) {
+        p.messageBox(u"提示"_s, u"还没有源文件"_s);
+        return false;
+    }
+    if (p.openFolder(folder))
+        return true;
+    const QString why = p.shellAvailable() ? u"文件夹不存在，或没有可以打开文件夹的程序。"_s
+                                           : u"没有找到打开文件夹的程序(xdg-open)"_s;
+    p.messageBox(u"操作提示"_s, u"不能打开文件夹 "_s + folder + u"\n"_s + why);
+    return false;
 }
 
 } // namespace zorv::files

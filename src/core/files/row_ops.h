@@ -28,7 +28,13 @@ enum class FolderCreation { Exists, Created, Failed };
 // or "创建失败". A name with "/" or NUL fails: the folder goes directly inside parent.
 FolderCreation createFolder(const QString &parent, const QString &name);
 
-// cb_12: the folder to show (ls_path2, else ls_path1 ("/" for the root), else "").
+// cb_12: the folder to show: the listed source folder (ls_path1, "/" for the
+// root), else "". The target of an earlier run is not what the list shows.
 QString folderToShow(const FrnState &state);
+// cb_12 "打开资源管理器": opens the folder of the current row (its ypath), or the
+// listed source folder when no row is current, in the desktop's file manager.
+// Nothing to show: "提示" / "还没有源文件"; a folder the desktop cannot open:
+// "操作提示" with the folder and the reason. True when it was opened.
+bool showFolder(const Grid &grid, const FrnState &state);
 
 } // namespace zorv::files

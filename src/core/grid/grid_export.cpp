@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <cstdio>
+#include <sys/stat.h>
 #include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
@@ -129,6 +130,21 @@ bool saveText(const QString &path, const QByteArray &prefix,
     return true;
 }
 
+// The temporary file is private (0600); the saved file gets what the file it
+// replaces had, or what a newly created file gets under the user's umask.
+bool giveOrdinaryMode(const QByteArray &temp, const QByteArray &target) {
+    struct stat st;
+    mode_t mode;
+    if (::stat(target.constData(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    return ::chmod(temp.constData(), mode) == 0;
+}
+
 bool writeXlsx(const QString &path, const QList<Column> &columns, const Storage &store,
                const std::vector<RowId> &rows, QString *error) {
     auto fail = [&](const QString &why) {
@@ -201,7 +217,8 @@ bool writeXlsx(const QString &path, const QList<Column> &columns, const Storage 
     if (problem.isEmpty() && closed != LXW_NO_ERROR)
         problem = u"写入 .xlsx 文件失败："_s + QString::fromUtf8(lxw_strerror(closed));
     if (problem.isEmpty() &&
-        std::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0)
+        (!giveOrdinaryMode(tempName, QFile::encodeName(path)) ||
+         std::rename(tempName.constData(), QFile::encodeName(path).constData()) != 0))
         problem = u"无法写入文件“"_s + path + u"”。"_s;
     if (!problem.isEmpty()) {
         QFile::remove(temp.fileName());

@@ -1,6 +1,8 @@
 #pragma once
 // Paste import: the clipboard's text is added to a grid as rows, its
-// tab-separated fields filling the columns in order, from the first line on.
+// tab-separated fields filling the columns in order, from the first line on;
+// a first line that is the grid's own header (the column titles, as the
+// grid's copy writes them, or the column names) is not a row.
 
 #include "core/imports/import_common.h"
 
@@ -16,6 +18,9 @@ namespace zorv::imports {
 // replaced, but only once the clipboard test has passed and every line has
 // converted. A line that does not convert is named in a "提示" message and
 // nothing is added.
+// The clipboard line the rows start at: 2 when line 1 is the grid's header.
+qint64 firstDataLine(const Grid &grid, const QString &text);
+
 ImportReport pasteImport(Grid &grid, bool replace = false, ProgressSink *progress = nullptr);
 
 } // namespace zorv::imports

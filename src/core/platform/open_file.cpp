@@ -37,7 +37,9 @@ OpenFileResult openRowFile(qint64 row, const QString &path) {
 
     const QString operation = QStringLiteral("操作提示");
     if (!platform().shellAvailable())
-        return tell(operation, QStringLiteral("SHELL32.DLL动态库不存在!"), OpenFileResult::NoShell);
+        return tell(operation,
+                    QStringLiteral("SHELL32.DLL动态库不存在!\n没有找到打开文件的程序(xdg-open)"),
+                    OpenFileResult::NoShell);
     if (platform().shellOpen(file) <= kShellFailureMax)
         return tell(operation,
                     QStringLiteral("程序执行非法操作!请对该文件进行正确关联。 \r\n") + file,

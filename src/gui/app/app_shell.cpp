@@ -13,7 +13,9 @@ namespace zorv::gui {
 
 AppShell::AppShell(const QString &lockPath, QObject *parent) : QObject(parent), m_lock(lockPath) {
     QApplication::setApplicationName(QStringLiteral("zorvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zorvane"));
+    // No display name: the desktop would append it to every window title, and
+    // the frame's title already starts with "Zorvane" (with a maximised sheet
+    // it reads "Zorvane - [文件批量处理]").
     // Ties the windows to the installed desktop entry (and its icon) on
     // desktops that match them by name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.zorvane.Zorvane"));

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -22,6 +23,8 @@
 #include <QTableWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace zorv::gui {
 namespace {
@@ -54,6 +57,21 @@ QMessageBox::StandardButtons buttonsOf(MsgButtons b) {
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
+}
+
+// Window titles are one line: a title given with a line break (a caption
+// written for a two-line dialog heading) shows the break as a blank.
+QString oneLine(const QString &title) {
+    QString t = title;
+    t.replace(u"\r\n"_s, u" "_s).replace(u'\n', u' ').replace(u'\r', u' ');
+    return t;
+}
+
+// The extension a save dialog appends to a bare name: the selected type's.
+QString suffixOfFilter(const QString &qtFilter) {
+    static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.([A-Za-z0-9]+)[ )]"));
+    const QRegularExpressionMatch m = firstPattern.match(qtFilter);
+    return m.hasMatch() ? m.captured(1) : QString();
 }
 
 QWidget *dialogParent() {
@@ -138,7 +156,7 @@ private:
 MsgAnswer QtPlatform::messageBox(const QString &title, const QString &text, MsgIcon icon,
                                  MsgButtons buttons) {
     const NormalCursor cursor;
-    QMessageBox box(iconOf(icon), title, text, buttonsOf(buttons), dialogParent());
+    QMessageBox box(iconOf(icon), oneLine(title), text, buttonsOf(buttons), dialogParent());
     switch (box.exec()) {
     case QMessageBox::Ok:
         return MsgAnswer::Ok;
@@ -156,7 +174,7 @@ std::optional<FileChoice> QtPlatform::fileDialog(bool save, const QString &title
     const NormalCursor cursor;
     QStringList captions;
     const QStringList filters = toQtFilters(filter, &captions);
-    QFileDialog dlg(dialogParent(), title, QDir::currentPath());
+    QFileDialog dlg(dialogParent(), oneLine(title), QDir::currentPath());
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!filters.isEmpty())
@@ -165,6 +183,17 @@ std::optional<FileChoice> QtPlatform::fileDialog(bool save, const QString &title
     suffix.remove(QRegularExpression(QStringLiteral("^\\*?\\.")));
     if (!suffix.isEmpty() && !suffix.contains(u'*'))
         dlg.setDefaultSuffix(suffix);
+    // A bare name gets the extension of the type chosen in the dialog, so the
+    // dialog's own question about replacing a file asks about the real name.
+    if (save && filters.size() > 1) {
+        const QString first = suffixOfFilter(filters.first());
+        if (!first.isEmpty())
+            dlg.setDefaultSuffix(first);
+        QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString &f) {
+            if (const QString ext = suffixOfFilter(f); !ext.isEmpty())
+                dlg.setDefaultSuffix(ext);
+        });
+    }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return std::nullopt;
     const qsizetype index = filters.indexOf(dlg.selectedNameFilter());
@@ -185,7 +214,7 @@ std::optional<FileChoice> QtPlatform::saveFile(const QString &title, const QStri
 std::optional<QString> QtPlatform::chooseFolder(const QString &title) {
     const NormalCursor cursor;
     const QString dir =
-        QFileDialog::getExistingDirectory(dialogParent(), title, QDir::currentPath());
+        QFileDialog::getExistingDirectory(dialogParent(), oneLine(title), QDir::currentPath());
     if (dir.isEmpty())
         return std::nullopt;
     return dir;
@@ -251,19 +280,48 @@ bool QtPlatform::shellAvailable() {
     return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
 }
 
+namespace {
+
+// Hands target to the desktop's opener and tells whether it took it. The
+// opener's own output is kept off the terminal; its exit code is the answer
+// (it ends once it has handed the target on). One that is still busy after a
+// moment has found a program, so that counts as opened.
+bool runOpener(const QString &target) {
+    const QString exe = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (exe.isEmpty())
+        return false;
+    auto *proc = new QProcess;
+    proc->setProgram(exe);
+    proc->setArguments({target});
+    proc->setStandardInputFile(QProcess::nullDevice());
+    proc->setStandardOutputFile(QProcess::nullDevice());
+    proc->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(proc, &QProcess::finished, proc, &QObject::deleteLater);
+    proc->start();
+    if (!proc->waitForStarted(2000)) {
+        delete proc;
+        return false;
+    }
+    if (!proc->waitForFinished(1500))
+        return true;
+    return proc->exitStatus() == QProcess::NormalExit && proc->exitCode() == 0;
+}
+
+} // namespace
+
 int QtPlatform::shellOpen(const QString &path) {
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+    if (runOpener(QFileInfo(path).absoluteFilePath()))
         return 42;
     // The desktop's own codes: 2 = file not found, 31 = no program for it.
     return QFileInfo::exists(path) ? 31 : 2;
 }
 
 bool QtPlatform::openFolder(const QString &folder) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QFileInfo(folder).isDir() && runOpener(QFileInfo(folder).absoluteFilePath());
 }
 
 bool QtPlatform::openUrl(const QString &url) {
-    return QDesktopServices::openUrl(QUrl(url, QUrl::TolerantMode));
+    return runOpener(QUrl(url, QUrl::TolerantMode).toString());
 }
 
 QSize QtPlatform::screenSize() {

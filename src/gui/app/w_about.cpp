@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
@@ -45,8 +46,10 @@ QString w_about::databaseText(const db::Transaction &tx) {
            db::connectValue(db::connectStringOf(tx.dbParm()), QStringLiteral("DSN"));
 }
 
+// A dialog-type window of its own: the window manager keeps it above the frame
+// that opened it while it is open.
 w_about::w_about(QWidget *parent, db::Transaction &tx)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    : QWidget(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("w_about"));
     setWindowTitle(QStringLiteral("关于"));
@@ -77,8 +80,13 @@ w_about::w_about(QWidget *parent, db::Transaction &tx)
         label->setObjectName(QString::fromLatin1(lines[i].name));
         label->setFont(arial);
         if (!lines[i].url.isEmpty())
-            connect(label, &LinkLabel::clicked, this,
-                    [url = lines[i].url] { platform().openUrl(url); });
+            connect(label, &LinkLabel::clicked, this, [url = lines[i].url] {
+                // A failed open is said, not written to a terminal the
+                // user does not see.
+                if (!platform().openUrl(url))
+                    platform().messageBox(QStringLiteral("操作提示"),
+                                          QStringLiteral("无法打开网页：") + url);
+            });
         *fields[i] = label;
         if (i == 4) {
             ln_1 = new QFrame(this);
@@ -97,6 +105,14 @@ w_about::w_about(QWidget *parent, db::Transaction &tx)
     st_db->setWordWrap(true);
     st_db->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(st_db);
+}
+
+void w_about::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace zorv::gui

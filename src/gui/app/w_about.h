@@ -42,6 +42,9 @@ public:
     static QString otherProgramUrl();
     static QString homePageUrl();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override; // Esc closes
+
 private:
     QLabel *st_5;
     QLabel *st_4;

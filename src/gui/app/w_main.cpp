@@ -3,6 +3,7 @@
 #include "core/app/globals.h"
 #include "core/platform/platform.h"
 #include "gui/app/app_exit.h"
+#include "gui/app/sheet_scroll.h"
 #include "gui/app/w_about.h"
 #include "gui/files/w_frn.h"
 
@@ -74,8 +75,9 @@ void w_main::applyOpeners() {
 QMdiSubWindow *w_main::openSheet(QWidget *sheet, int listPosition, bool maximised) {
     if (!sheet->objectName().isEmpty()) {
         for (const Sheet &s : std::as_const(m_sheets)) {
-            if (s.window && s.window->isVisible() && s.window->widget() &&
-                s.window->widget()->objectName() == sheet->objectName()) {
+            const QWidget *open = sheetOf(s.window);
+            if (s.window && s.window->isVisible() && open &&
+                open->objectName() == sheet->objectName()) {
                 delete sheet;
                 if (s.window->isMinimized())
                     s.window->showNormal();
@@ -84,7 +86,7 @@ QMdiSubWindow *w_main::openSheet(QWidget *sheet, int listPosition, bool maximise
             }
         }
     }
-    QMdiSubWindow *sub = mdi_1->addSubWindow(sheet);
+    QMdiSubWindow *sub = mdi_1->addSubWindow(new SheetScroll(sheet));
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(windowIcon());
     m_sheets.append({sub, listPosition});
@@ -102,8 +104,8 @@ QMdiSubWindow *w_main::openSheet(QWidget *sheet, int listPosition, bool maximise
 QList<QWidget *> w_main::sheets(int listPosition) const {
     QList<QWidget *> out;
     for (const Sheet &s : m_sheets)
-        if (s.window && s.window->isVisible() && s.position == listPosition && s.window->widget())
-            out << s.window->widget();
+        if (s.window && s.window->isVisible() && s.position == listPosition && sheetOf(s.window))
+            out << sheetOf(s.window);
     return out;
 }
 

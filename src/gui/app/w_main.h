@@ -31,10 +31,10 @@ public:
     QMdiArea *mdi() const { return mdi_1; }
 
     // Opens sheet inside the frame in its own size at the top left (or
-    // maximised) and lists it under the menu-bar item at listPosition
-    // (counted from 1). A sheet whose window (objectName) is already open is
-    // not opened twice: the open one is brought to the front and the new
-    // widget deleted. Returns the sheet's sub-window.
+    // maximised), in a holder that scrolls it when the frame is smaller, and lists it under the
+    // menu-bar item at listPosition (counted from 1). A sheet whose window (objectName) is already
+    // open is not opened twice: the open one is brought to the front and the new widget deleted.
+    // Returns the sheet's sub-window.
     QMdiSubWindow *openSheet(QWidget *sheet, int listPosition, bool maximised);
     // The open sheets listed under the menu-bar item at listPosition.
     QList<QWidget *> sheets(int listPosition) const;

@@ -49,7 +49,7 @@ void w_frn::cb_13_clicked() {
 }
 
 void w_frn::cb_12_clicked() {
-    zorv::platform().openFolder(files::folderToShow(m_state));
+    files::showFolder(*m_grid, m_state);
 }
 
 void w_frn::cb_6_clicked() {

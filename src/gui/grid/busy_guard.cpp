@@ -59,15 +59,36 @@ bool isUserInput(QEvent::Type t) {
     }
 }
 
+// The top-level widget an input event is headed for (events reach a window's
+// QWindow before its widgets).
+QWidget *targetWindow(QObject *receiver) {
+    if (auto *w = qobject_cast<QWidget *>(receiver))
+        return w->window();
+    if (auto *win = qobject_cast<QWindow *>(receiver)) {
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->windowHandle() == win)
+                return top;
+    }
+    return nullptr;
+}
+
+// A dialog the loop opened takes all input, its own pop-ups included: a
+// completion list, a drop-down or a menu grabs keys and clicks while it is
+// open, so blocking it would leave the dialog unreachable.
 bool belongsToNewModal(QObject *receiver) {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || modal == g_modalAtStart)
         return false;
-    if (auto *w = qobject_cast<QWidget *>(receiver))
-        return w->window() == modal;
-    if (auto *win = qobject_cast<QWindow *>(receiver))
-        return win == modal->windowHandle();
-    return false;
+    QWidget *top = targetWindow(receiver);
+    if (!top)
+        return false;
+    // A completion list has no parent; any pop-up shown while the dialog is
+    // the active modal window was opened from it.
+    if (top->windowType() == Qt::Popup)
+        return true;
+    while (top && top != modal && top->parentWidget())
+        top = top->parentWidget()->window();
+    return top == modal;
 }
 
 class InputBlocker final : public QObject {

@@ -3,8 +3,9 @@
 // painting but user input is swallowed, except the Esc key (noted, so the loop
 // can stop) and close requests (left to the windows' own close guards). A
 // dialog that the loop itself opens (a question per file, say) still takes
-// input. As a ProgressSink it writes the status line and an optional progress
-// bar at most about 20 times a second, and lets the windows repaint.
+// all input, the pop-ups it opens (completion lists, drop-downs) included. As a ProgressSink it
+// writes the status line and an optional progress bar at most about 20 times a second, and lets the
+// windows repaint.
 
 #include "core/platform/progress.h"
 

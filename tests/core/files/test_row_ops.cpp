@@ -121,9 +121,54 @@ private slots:
                               u"提示 / 创建失败"_s, u"提示 / 创建失败"_s}));
         QCOMPARE(platform.dialogTitles.first(), u"选择文件夹（新文件夹在该文件夹下创建）"_s);
         QCOMPARE(folderToShow(FrnState{u"/a"_s, QString()}), u"/a"_s);
-        QCOMPARE(folderToShow(FrnState{u"/a"_s, u"/b"_s}), u"/b"_s);
+        QCOMPARE(folderToShow(FrnState{u"/a"_s, u"/b"_s}), u"/a"_s); // not an earlier target
         QCOMPARE(folderToShow(FrnState{}), QString());
         QCOMPARE(folderToShow(FrnState{QString(), QString(), true}), u"/"_s); // the root
+    }
+
+    // "打开资源管理器": the current row's folder, else the listed source folder.
+    void showFolder_data() {
+        QTest::addColumn<qint64>("currentRow");
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<bool>("shell");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("current row")
+            << qint64(2) << true << true << u"/src/sub/"_s << QStringList();
+        QTest::newRow("no current row") << qint64(0) << true << true << u"/src"_s << QStringList();
+        QTest::newRow("opener fails")
+            << qint64(1) << false << true << u"/src/"_s
+            << QStringList{
+                   u"操作提示 / 不能打开文件夹 /src/\n文件夹不存在，或没有可以打开文件夹的程序。"_s};
+        QTest::newRow("no opener") << qint64(1) << false << false << u"/src/"_s
+                                   << QStringList{u"操作提示 / 不能打开文件夹 /src/\n"
+                                                  u"没有找到打开文件夹的程序(xdg-open)"_s};
+    }
+    void showFolder() {
+        QFETCH(qint64, currentRow);
+        QFETCH(bool, opens);
+        QFETCH(bool, shell);
+        QFETCH(QString, opened);
+        QFETCH(QStringList, messages);
+        zorv::test::ScriptedPlatform platform;
+        platform.opensSucceed = opens;
+        platform.shellPresent = shell;
+        const auto grid = makeFrn1Grid();
+        addRow(*grid, {u"/src/"_s, u"a.txt"_s});
+        addRow(*grid, {u" /src/sub/ "_s, u"b.txt"_s});
+        grid->setRow(currentRow);
+        const FrnState state{u"/src"_s, u"/target"_s, true};
+        QCOMPARE(files::showFolder(*grid, state), opens);
+        QCOMPARE(platform.foldersOpened, QStringList{opened});
+        QCOMPARE(platform.messageLines(), messages);
+    }
+
+    void showFolderWithNothingListed() {
+        zorv::test::ScriptedPlatform platform;
+        const auto grid = makeFrn1Grid();
+        QVERIFY(!files::showFolder(*grid, FrnState{}));
+        QVERIFY(platform.foldersOpened.isEmpty());
+        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 还没有源文件"_s});
     }
 };
 

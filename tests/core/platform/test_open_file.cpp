@@ -43,9 +43,9 @@ void TestOpenFile::messages_data() {
                              << OpenFileResult::Missing << missing;
     QTest::newRow("a folder is no file")
         << qint64(2) << "<dir>" << true << 42 << OpenFileResult::Missing << missing;
-    QTest::newRow("no shell") << qint64(3) << "<dir>/a b.txt" << false << 42
-                              << OpenFileResult::NoShell
-                              << QStringLiteral("操作提示 / SHELL32.DLL动态库不存在!");
+    QTest::newRow("no shell")
+        << qint64(3) << "<dir>/a b.txt" << false << 42 << OpenFileResult::NoShell
+        << QStringLiteral("操作提示 / SHELL32.DLL动态库不存在!\n没有找到打开文件的程序(xdg-open)");
     QTest::newRow("shell fails at 32")
         << qint64(3) << "  <dir>/a b.txt " << true << 32 << OpenFileResult::ShellFailed
         << QStringLiteral("操作提示 / 程序执行非法操作!请对该文件进行正确关联。 \r\n<dir>/a b.txt");
