@@ -49,13 +49,15 @@ gzip -t "$prefix/share/man/man1/zorv.1.gz" || fail "manual page"
 (cd "$tmp" && "$prefix/bin/zorv" --help) >"$tmp/help.txt" || fail "installed zorv --help"
 grep -q 'zorv files' "$tmp/help.txt" || fail "installed zorv --help prints no usage"
 
-# The completion offers the sub-commands and the values of an option.
+# The completion offers the sub-commands, the values of an option and the
+# options of zorv sheet.
 completions=$(bash -c '
   source "$1"
   t() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMPREPLY=(); _zorv; echo "${COMPREPLY[*]}"; }
   t zorv files ""
-  t zorv files run --mode ""' _ "$prefix/share/bash-completion/completions/zorv")
-[ "$completions" = $'list names import-names filter target run --help\ncopy move' ] ||
+  t zorv files run --mode ""
+  t zorv sheet --' _ "$prefix/share/bash-completion/completions/zorv")
+[ "$completions" = $'list names import-names filter target run --help\ncopy move\n--sheet --all --help' ] ||
   fail "bash completion offers: $completions"
 
 # The package, made from the same build into a folder of its own.
