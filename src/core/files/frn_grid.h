@@ -23,6 +23,7 @@ struct FrnColumns {
 
 // Outcome of one row of an execution run.
 enum class Outcome { Success, Failed, SameName, Invalid, Cancelled };
+inline constexpr int kOutcomeKinds = 5;
 QString outcomeText(Outcome o); // "成功", "失败", "同名", "无效", "取消"
 QString foundText();            // "找到", written by the name-list match
 
