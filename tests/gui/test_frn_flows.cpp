@@ -73,7 +73,13 @@ void TestFrnFlows::scan() {
     f.scan(src);
 
     QCOMPARE(f.sp.dialogTitles, QStringList{u"选择欲批量更名的源文件所在文件夹"_s});
-    QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 源文件夹的相关信息已导入"_s});
+    // Without hidden files the message names the ones left out: ".h.txt",
+    // and "sub/.hs.txt" when recursive.
+    QString done = u"提示 / 源文件夹的相关信息已导入"_s;
+    if (!hidden)
+        done +=
+            u"\n另有%1个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s.arg(recursive ? 2 : 1);
+    QCOMPARE(f.sp.messageLines(), QStringList{done});
     QCOMPARE(f.column(u"filey"_s), names);
     QCOMPARE(f.column(u"zml"_s), zml);
     for (qint64 r = 1; r <= f.grid().rowCount(); ++r) {

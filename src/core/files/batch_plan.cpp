@@ -34,7 +34,7 @@ void fillTargetPaths(Grid &grid, const QString &path2, bool keepTree) {
     // An earlier run's outcome was for another target: it goes with it.
     for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r) {
         grid.setItem(r, c.npath, keepTree ? joinPath(path2, grid.getItemString(r, c.zml)) : flat);
-        grid.setItem(r, c.jg, QString());
+        clearOutcome(grid, r, c.jg);
     }
 }
 

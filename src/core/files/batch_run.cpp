@@ -160,10 +160,11 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
         return RunSummary{RunEnd::Cancelled, 0, 0, 0};
     const int jg = FrnColumns(grid).jg;
     // Every row this run is to carry out shows its outcome or nothing: a
-    // stopped run leaves no earlier run's result on the rows it never reached.
+    // stopped run leaves no earlier run's result on the rows it never reached
+    // ("找到" of the name-list filter stays until the row's outcome replaces it).
     for (const Task &t : plan.tasks)
         if (t.action != Action::StopNoName && t.action != Action::StopNoPath)
-            grid.setItem(t.row, jg, QString());
+            clearOutcome(grid, t.row, jg);
     // The texts are made once: each row's cell shares one of them.
     QString texts[kOutcomeKinds];
     for (int k = 0; k < kOutcomeKinds; ++k)

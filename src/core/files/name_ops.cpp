@@ -141,7 +141,7 @@ ComputeResult computeNames(Grid &grid, const NameOpParams &p, bool onTarget,
                 seq += p.step;
         }
         grid.setItem(row, c.filen, result);
-        grid.setItem(row, c.jg, QString()); // an earlier run's outcome was for another name
+        clearOutcome(grid, row, c.jg); // an earlier run's outcome was for another name
         progress.progress(row - qint64(empty.size()), rowZs, QString());
     }
     grid.deleteRows(empty);

@@ -206,10 +206,11 @@ private slots:
         QVERIFY(!chooseAndScanSource(*g, state, o, sink));
         QCOMPARE(g->rowCount(), 6);
         QCOMPARE(platform.dialogTitles.last(), u"选择欲批量更名的源文件所在文件夹"_s);
-        QCOMPARE(
-            platform.messageLines(),
-            (QStringList{u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 源文件夹的相关信息已导入"_s,
-                         u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 文件夹选择被取消"_s}));
+        QCOMPARE(platform.messageLines(),
+                 (QStringList{u"提示 / 源文件夹的相关信息已导入"_s,
+                              u"提示 / 源文件夹的相关信息已导入\n"
+                              u"另有2个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s,
+                              u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 文件夹选择被取消"_s}));
     }
 
     // Names are listed as they are on disk: blanks at either end and a
