@@ -50,11 +50,12 @@ int listFresh(const QString &dir, const files::ScanOptions &options) {
     CliPlatform cli(&progress);
     const QString path1 = files::normaliseSourceFolder(dir);
     qint64 skipped = 0;
-    const bool written =
-        streamFreshList(path1, options.recursive, options.hidden, stdout, progress, &skipped);
+    qint64 masked = 0;
+    const bool written = streamFreshList(path1, options.recursive, options.hidden, stdout, progress,
+                                         &skipped, &masked);
     cli.setStatusText(options.recursive ? u"正在导入......"_s : QString());
     progress.clear();
-    zorv::platform().messageBox(u"提示"_s, files::scanDoneText(skipped));
+    zorv::platform().messageBox(u"提示"_s, files::scanDoneText(skipped, masked));
     if (!written) {
         printError(commandPrefix(spec()) + u"无法写出到标准输出"_s);
         return kExitUsage;

@@ -59,7 +59,7 @@ private:
 } // namespace
 
 bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FILE *out,
-                     ProgressSink &progress, qint64 *skipped) {
+                     ProgressSink &progress, qint64 *skipped, qint64 *masked) {
     Writer w(out);
     const QByteArray header = streamColumns().join(u'\t').toUtf8() + '\n';
     w.buf().append(header.constData(), size_t(header.size()));
@@ -87,7 +87,7 @@ bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FIL
         }
         progress.progress(number, 0, importing);
     };
-    files::walkSourceText(path1, recursive, hidden, onRun, skipped);
+    files::walkSourceText(path1, recursive, hidden, onRun, skipped, masked);
     return w.finish();
 }
 

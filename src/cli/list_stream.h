@@ -15,8 +15,9 @@ namespace zorv::cli {
 
 // Writes the header and the rows of the files of path1 (normalised) to out.
 // False when out could not take the data. *skipped gets the folders and paths
-// the walk had to leave out (walkSourceText).
+// the walk had to leave out, *masked the read-only or hidden files the mask
+// left out (walkSourceText).
 bool streamFreshList(const QString &path1, bool recursive, bool hidden, std::FILE *out,
-                     ProgressSink &progress, qint64 *skipped = nullptr);
+                     ProgressSink &progress, qint64 *skipped = nullptr, qint64 *masked = nullptr);
 
 } // namespace zorv::cli

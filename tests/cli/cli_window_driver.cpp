@@ -99,7 +99,7 @@ public:
         for (const auto &r : m_platform.reviews) // before any message of the step
             lines << r.title + u": "_s + r.text;
         for (const ShownMessage &m : m_platform.messages)
-            lines << m.title + u": "_s + m.text;
+            lines << QString(m.title + u": "_s + m.text).split(u'\n'); // as standard error shows it
         return lines;
     }
     std::optional<bool> succeeded() const override { return m_ok; }

@@ -182,7 +182,9 @@ private slots:
             dir.path());
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.messages(),
-                 (QStringList{u"提示: 源文件夹的相关信息已导入"_s, u"提示: 操作完成"_s}));
+                 (QStringList{u"提示: 源文件夹的相关信息已导入"_s,
+                              u"另有1个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s,
+                              u"提示: 操作完成"_s, u"成功 3"_s}));
         // Depth-first in listing order: "[旅行]" after "123abc.jpg", "[夏]" before "照片".
         QCOMPARE(column(r.out, 2), (QStringList{u"123abc.jpg"_s, u"海.jpg"_s, u"照片0007.jpg"_s}));
         QCOMPARE(column(r.out, 3), (QStringList{u"1abc.jpg"_s, u"2海.jpg"_s, u"3照片0007.jpg"_s}));

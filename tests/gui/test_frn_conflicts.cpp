@@ -52,7 +52,7 @@ private slots:
             QVERIFY(!QFileInfo::exists(dst + u"/a.txt"_s));
             return;
         }
-        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 操作完成"_s});
+        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 操作完成\n成功 2，失败 2"_s});
         QCOMPARE(f.column(u"jg"_s), (QStringList{u"成功"_s, u"成功"_s, u"失败"_s, u"失败"_s}));
         QCOMPARE(readFile(dst + u"/b.txt"_s), QByteArray("b.txt"));
     }

@@ -31,8 +31,11 @@ bool isFileName(const QString &name) {
 void fillTargetPaths(Grid &grid, const QString &path2, bool keepTree) {
     const FrnColumns c(grid);
     const QString flat = joinPath(path2, QString());
-    for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r)
+    // An earlier run's outcome was for another target: it goes with it.
+    for (qint64 r = 1, n = grid.rowCount(); r <= n; ++r) {
         grid.setItem(r, c.npath, keepTree ? joinPath(path2, grid.getItemString(r, c.zml)) : flat);
+        clearOutcome(grid, r, c.jg);
+    }
 }
 
 QString targetDialogTitle() {

@@ -135,6 +135,19 @@ bool confirmConflicts(const Plan &plan, const PlanCheck &check) {
                                  u"继续"_s);
 }
 
+namespace {
+
+// "成功 1200，失败 3，同名 2": the successes and every other outcome that occurred.
+QString outcomeCountsText(const qint64 (&counts)[kOutcomeKinds]) {
+    QStringList parts;
+    for (int k = 0; k < kOutcomeKinds; ++k)
+        if (counts[k] > 0 || Outcome(k) == Outcome::Success)
+            parts << outcomeText(Outcome(k)) + u' ' + QString::number(counts[k]);
+    return parts.join(u"，"_s);
+}
+
+} // namespace
+
 RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &options,
                       ProgressSink &progress) {
     if (grid.rowCount() == 0) {
@@ -146,13 +159,23 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
     if (!confirmConflicts(plan, check))
         return RunSummary{RunEnd::Cancelled, 0, 0, 0};
     const int jg = FrnColumns(grid).jg;
+    // Every row this run is to carry out shows its outcome or nothing: a
+    // stopped run leaves no earlier run's result on the rows it never reached
+    // ("找到" of the name-list filter stays until the row's outcome replaces it).
+    for (const Task &t : plan.tasks)
+        if (t.action != Action::StopNoName && t.action != Action::StopNoPath)
+            clearOutcome(grid, t.row, jg);
     // The texts are made once: each row's cell shares one of them.
-    const QString texts[] = {outcomeText(Outcome::Success), outcomeText(Outcome::Failed),
-                             outcomeText(Outcome::SameName), outcomeText(Outcome::Invalid),
-                             outcomeText(Outcome::Cancelled)};
+    QString texts[kOutcomeKinds];
+    for (int k = 0; k < kOutcomeKinds; ++k)
+        texts[k] = outcomeText(Outcome(k));
+    qint64 counts[kOutcomeKinds] = {};
     const RunSummary s = runPlan(plan, check, progress, [&](qint64 row, Outcome o) {
         grid.setItem(row, jg, texts[int(o)]);
+        ++counts[int(o)];
     });
+    // The run is over: its last "正在执行：" status goes.
+    platform().setStatusText(QString());
     switch (s.end) {
     case RunEnd::NoName:
         platform().messageBox(u"提示"_s, u"文件名不能为空"_s);
@@ -163,9 +186,15 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
     case RunEnd::Completed:
         grid.setFilter(QString());
         grid.filter();
-        platform().messageBox(u"提示"_s, u"操作完成"_s);
+        platform().messageBox(u"提示"_s, u"操作完成\n"_s + outcomeCountsText(counts));
         break;
-    case RunEnd::Stopped:
+    case RunEnd::Stopped: {
+        QString done = u"执行已停止\n已执行 "_s + QString::number(s.executed) + u" 行"_s;
+        if (s.executed > 0)
+            done += u"："_s + outcomeCountsText(counts);
+        platform().messageBox(u"提示"_s, done);
+        break;
+    }
     case RunEnd::EmptyGrid:
     case RunEnd::Cancelled:
         break;

@@ -50,10 +50,13 @@ bool confirmConflicts(const Plan &plan, const PlanCheck &check);
 // cb_3 in full: "提示" / "还没有源文件" for an empty grid; plans the shown rows
 // with targetRoot = state.ls_path2 and checks the plan; conflicts are shown
 // first and "取消" ends the run with nothing touched (Cancelled); otherwise
-// runs the rows writing jg; an empty name or
-// path ends with "提示" / "文件名不能为空" or "目标文件路径不能为空"; a stop ends
-// silently; a completed run clears the grid's filter and shows "提示" /
-// "操作完成" (the window enables "4、执行" again only then).
+// empties jg of the rows to carry out, then runs them writing jg; an empty
+// name or path ends with "提示" / "文件名不能为空" or "目标文件路径不能为空"; a
+// stop shows "提示" / "执行已停止" with the rows executed and their outcome
+// counts; a completed run clears the grid's filter and shows "提示" /
+// "操作完成" with the outcome counts on a second line ("成功 N，失败 M", every
+// other outcome only when it occurred); the window enables "4、执行" again only
+// then. The status line is emptied when the run ends.
 RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &options,
                       ProgressSink &progress);
 

@@ -115,19 +115,30 @@ Kind classify(int dirfd, const char *name, unsigned char type, int mask) {
     }
 }
 
-bool readFolder(const QByteArray &path, int mask, std::vector<FolderEntry> *out) {
+// *maskedOut, when given, counts the files the mask left out for being
+// read-only or hidden (not folders, not what could not be examined).
+bool readFolder(const QByteArray &path, int mask, std::vector<FolderEntry> *out,
+                qsizetype *maskedOut = nullptr) {
     out->clear();
     DIR *dir = openFolderStream(path.constData());
     if (!dir)
         return false;
     const int fd = dirfd(dir);
+    const auto leftOut = [&](const char *name, unsigned char type) {
+        if (maskedOut && maskedOutFile(fd, name, type, mask))
+            ++*maskedOut;
+    };
     while (const struct dirent *de = readdir(dir)) {
         const char *name = de->d_name;
-        if (skippedName(name, mask))
+        if (skippedName(name, mask)) {
+            leftOut(name, de->d_type);
             continue;
+        }
         const Kind kind = classify(fd, name, de->d_type, mask);
-        if (kind == Kind::Skip)
+        if (kind == Kind::Skip) {
+            leftOut(name, de->d_type);
             continue;
+        }
         FolderEntry e;
         const qsizetype len = qsizetype(std::strlen(name));
         e.bytes = QByteArray(name, len);
@@ -157,11 +168,14 @@ struct Walker {
     // dirBytes and dirText end in "/".
     bool walk(const QByteArray &dirBytes, const QString &dirText, bool intact) {
         std::vector<FolderEntry> entries;
-        if (!readFolder(dirBytes, mask, &entries)) {
+        qsizetype masked = 0;
+        if (!readFolder(dirBytes, mask, &entries, cb.onMaskedOut ? &masked : nullptr)) {
             if (cb.onSkipped)
                 cb.onSkipped(dirText);
             return false;
         }
+        if (masked > 0)
+            cb.onMaskedOut(dirText, masked);
         if (cb.onFolder)
             cb.onFolder(dirText, qsizetype(entries.size()));
         const QString zml = subFolderOf(path1, dirText);
@@ -206,6 +220,12 @@ bool skippedName(const char *name, int mask) {
 
 EntryKind classifyEntry(int dirfd, const char *name, unsigned char type, int mask) {
     return classify(dirfd, name, type, mask);
+}
+
+bool maskedOutFile(int dirfd, const char *name, unsigned char type, int mask) {
+    constexpr int anyFile = ReadOnly | Hidden;
+    return (mask & anyFile) != anyFile && !skippedName(name, mask | anyFile) &&
+           classify(dirfd, name, type, mask | anyFile) == Kind::File;
 }
 
 bool entryBytesBefore(QByteArrayView a, bool aFolder, QByteArrayView b, bool bFolder) {

@@ -57,6 +57,9 @@ bool skippedName(const char *name, int mask);
 // stat only where the type or the read-only test needs one.
 enum class EntryKind { Skip, File, Folder };
 EntryKind classifyEntry(int dirfd, const char *name, unsigned char type, int mask);
+// For an entry mask left out: whether it is a file that only its read-only or
+// hidden property kept from the listing.
+bool maskedOutFile(int dirfd, const char *name, unsigned char type, int mask);
 // The listing order on the names' bytes (a folder's text being "[name]").
 bool entryBytesBefore(QByteArrayView a, bool aFolder, QByteArrayView b, bool bFolder);
 
@@ -75,11 +78,13 @@ struct ScannedFile {
 // ending in "/" and its entry count), onFile of every file in order, onSkipped
 // of every folder that could not be read (path1 included) and every file whose
 // path is too long to be reached (isReachablePath). False when path1 itself
-// cannot be read.
+// cannot be read. onMaskedOut, when set, is told of every folder whose
+// read-only or hidden files the mask left out, with their number.
 struct WalkCallbacks {
     std::function<void(const QString &folder, qsizetype entries)> onFolder;
     std::function<void(const ScannedFile &)> onFile;
     std::function<void(const QString &path)> onSkipped;
+    std::function<void(const QString &folder, qsizetype files)> onMaskedOut;
 };
 bool walkSource(const QString &path1, bool recursive, bool hidden, const WalkCallbacks &cb);
 

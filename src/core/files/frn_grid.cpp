@@ -42,6 +42,17 @@ QString outcomeText(Outcome o) {
     return {};
 }
 
+void clearOutcome(Grid &grid, qint64 row, int jg) {
+    const QString v = grid.getItemString(row, jg);
+    if (v.isEmpty())
+        return;
+    for (int k = 0; k < kOutcomeKinds; ++k)
+        if (v == outcomeText(Outcome(k))) {
+            grid.setItem(row, jg, QString());
+            return;
+        }
+}
+
 QString foundText() {
     return u"找到"_s;
 }

@@ -23,8 +23,12 @@ struct FrnColumns {
 
 // Outcome of one row of an execution run.
 enum class Outcome { Success, Failed, SameName, Invalid, Cancelled };
+inline constexpr int kOutcomeKinds = 5;
 QString outcomeText(Outcome o); // "成功", "失败", "同名", "无效", "取消"
 QString foundText();            // "找到", written by the name-list match
+// Empties jg of row when it holds a run's outcome; "找到" stays, since the
+// name-list filter shows the rows by it.
+void clearOutcome(Grid &grid, qint64 row, int jg);
 
 // Window state that outlives one handler: the chosen source folder (ls_path1,
 // normalised: no trailing "/", the root folder stored as "") and the chosen

@@ -4,7 +4,6 @@
 #include "core/platform/progress.h"
 #include "core/text/gbtext.h"
 
-
 using namespace Qt::Literals::StringLiterals;
 using namespace zorv::text;
 
@@ -142,6 +141,7 @@ ComputeResult computeNames(Grid &grid, const NameOpParams &p, bool onTarget,
                 seq += p.step;
         }
         grid.setItem(row, c.filen, result);
+        clearOutcome(grid, row, c.jg); // an earlier run's outcome was for another name
         progress.progress(row - qint64(empty.size()), rowZs, QString());
     }
     grid.deleteRows(empty);

@@ -9,15 +9,18 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace zorv::files {
 
-QString scanDoneText(qint64 skipped) {
-    const QString done = u"源文件夹的相关信息已导入"_s;
-    if (skipped <= 0)
-        return done;
-    return done + u"，跳过"_s + QString::number(skipped) + u"个无法读取的文件夹或路径"_s;
+QString scanDoneText(qint64 skipped, qint64 masked) {
+    QString done = u"源文件夹的相关信息已导入"_s;
+    if (skipped > 0)
+        done += u"，跳过"_s + QString::number(skipped) + u"个无法读取的文件夹或路径"_s;
+    if (masked > 0)
+        done += u"\n另有"_s + QString::number(masked) +
+                u"个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s;
+    return done;
 }
 
 qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options,
-                    ProgressSink &progress, qint64 *skipped) {
+                    ProgressSink &progress, qint64 *skipped, qint64 *masked) {
     const FrnColumns c(grid);
     const QString importing = u"正在导入..."_s;
     const bool redraw = grid.redraw();
@@ -46,9 +49,14 @@ qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options
     };
     qint64 left = 0;
     cb.onSkipped = [&](const QString &) { ++left; };
+    qint64 maskedOut = 0;
+    if (masked)
+        cb.onMaskedOut = [&](const QString &, qsizetype files) { maskedOut += files; };
     walkSource(path1, options.recursive, options.hidden, cb);
     if (skipped)
         *skipped = left;
+    if (masked)
+        *masked = maskedOut;
 
     if (redraw)
         grid.setRedraw(true);
@@ -57,7 +65,8 @@ qint64 scanIntoGrid(Grid &grid, const QString &path1, const ScanOptions &options
 }
 
 bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> &chosen,
-                      const ScanOptions &options, ProgressSink &progress, qint64 *skipped) {
+                      const ScanOptions &options, ProgressSink &progress, qint64 *skipped,
+                      qint64 *masked) {
     if (!chosen) {
         platform().messageBox(u"提示"_s, u"文件夹选择被取消"_s);
         return false;
@@ -67,10 +76,13 @@ bool scanChosenSource(Grid &grid, FrnState &state, const std::optional<QString> 
     if (!options.accumulate) // rows hidden by a filter go as well
         grid.reset();
     qint64 left = 0;
-    scanIntoGrid(grid, state.ls_path1, options, progress, &left);
+    qint64 maskedOut = 0;
+    scanIntoGrid(grid, state.ls_path1, options, progress, &left, &maskedOut);
     if (skipped)
         *skipped = left;
-    platform().messageBox(u"提示"_s, scanDoneText(left));
+    if (masked)
+        *masked = maskedOut;
+    platform().messageBox(u"提示"_s, scanDoneText(left, maskedOut));
     return true;
 }
 

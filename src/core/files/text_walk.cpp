@@ -41,6 +41,7 @@ struct Folder {
     std::vector<Entry> entries;
     std::vector<Folder *> children; // one per folder entry, in entry order
     std::uint32_t tooLong = 0;      // files left out: their path cannot be reached
+    std::uint32_t masked = 0;       // files left out: read-only or hidden
     bool readable = false;
     std::atomic<int> state{0}; // 0 waiting, 1 being read, 2 done
 };
@@ -112,6 +113,9 @@ public:
     }
 
     qint64 skipped() const { return m_skipped; }
+    qint64 masked() const { return m_masked; }
+    // Whether masked() is wanted: the count costs a stat per hidden entry.
+    void countMasked(bool on) { m_countMasked = on; }
 
 private:
     bool claim(Folder &f) {
@@ -178,11 +182,15 @@ private:
     // Keeps the entry when the mask lists it, with the stat its kind or the
     // read-only test needs made on the folder's descriptor.
     void addEntry(Folder &f, int fd, const char *name, unsigned char type) {
-        if (skippedName(name, m_mask))
+        if (skippedName(name, m_mask)) {
+            f.masked += m_countMasked && maskedOutFile(fd, name, type, m_mask);
             return;
+        }
         const EntryKind kind = classifyEntry(fd, name, type, m_mask);
-        if (kind == EntryKind::Skip)
+        if (kind == EntryKind::Skip) {
+            f.masked += m_countMasked && maskedOutFile(fd, name, type, m_mask);
             return;
+        }
         const size_t len = std::strlen(name);
         if (kind == EntryKind::File && !isReachablePath(qsizetype(f.path.size() + len))) {
             ++f.tooLong;
@@ -303,6 +311,7 @@ private:
             }
             if (i == f.entries.size()) {
                 m_skipped += f.tooLong + (f.readable ? 0 : 1);
+                m_masked += f.masked;
                 release(f);
                 path.pop_back();
                 continue;
@@ -333,6 +342,8 @@ private:
     const std::function<void(const TextFileRun &)> &m_onRun;
     size_t m_topText = 0;
     qint64 m_skipped = 0;         // counted by the writing thread
+    qint64 m_masked = 0;          // counted by the writing thread
+    bool m_countMasked = false;   // set before start
     std::deque<Folder> m_folders; // stable addresses; grown under m_mutex
     std::atomic<size_t> m_seen{0};
     std::thread m_helper; // started and joined by the writing thread
@@ -346,11 +357,15 @@ private:
 } // namespace
 
 bool walkSourceText(const QString &path1, bool recursive, bool hidden,
-                    const std::function<void(const TextFileRun &)> &onRun, qint64 *skipped) {
+                    const std::function<void(const TextFileRun &)> &onRun, qint64 *skipped,
+                    qint64 *masked) {
     TextWalker w(recursive ? recursiveListType(hidden) : flatListType(hidden), recursive, onRun);
+    w.countMasked(masked != nullptr);
     const bool read = w.start(path1);
     if (skipped)
         *skipped = w.skipped();
+    if (masked)
+        *masked = w.masked();
     return read;
 }
 

@@ -28,9 +28,11 @@ struct TextFileRun {
 // every run of files in order (the views live until it returns). *skipped,
 // when given, gets the number of folders that could not be read (path1
 // included) and files whose path is too long to reach, the ones walkSource
-// tells onSkipped of. False when path1 itself cannot be read.
+// tells onSkipped of; *masked, when given, the read-only or hidden files the
+// mask left out (walkSource's onMaskedOut). False when path1 itself cannot be
+// read.
 bool walkSourceText(const QString &path1, bool recursive, bool hidden,
                     const std::function<void(const TextFileRun &)> &onRun,
-                    qint64 *skipped = nullptr);
+                    qint64 *skipped = nullptr, qint64 *masked = nullptr);
 
 } // namespace zorv::files

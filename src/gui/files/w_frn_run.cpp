@@ -8,6 +8,7 @@
 #include "core/files/list_file.h"
 #include "core/files/name_match.h"
 #include "core/files/row_ops.h"
+#include "core/platform/platform.h"
 #include "gui/files/w_cjwjj.h"
 
 #include <QCheckBox>
@@ -40,6 +41,9 @@ void w_frn::cb_3_clicked() {
         BusyScope busy(this);
         summary = files::executeRun(*m_grid, m_state, runOptions(), busy);
     }
+    // The loop's last "正在执行：N" is no status once the run has ended.
+    if (zorv::platform().statusText().startsWith(u"正在执行："_s))
+        setStatus(QString());
     // Only a run that went to its end (or was declined before it touched
     // anything) makes the button usable again; the finished run has shown
     // every row, so the list is no longer filtered.

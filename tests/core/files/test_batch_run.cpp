@@ -111,8 +111,11 @@ private slots:
         const RunSummary s = executeRun(*g, state, o, sink);
         QCOMPARE(s.end, RunEnd::Completed);
         QCOMPARE(g->getItemString(1, u"jg"_s), outcome);
-        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 操作完成"_s});
+        const QString counts =
+            outcome == u"成功"_s ? u"成功 1"_s : u"成功 0，"_s + outcome + u" 1"_s;
+        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 操作完成\n"_s + counts});
         QCOMPARE(sink.statuses.first(), u"正在执行：1"_s);
+        QCOMPARE(platform.statusText(), QString());
 
         const bool done = outcome == u"成功"_s;
         QCOMPARE(exists(src + u"旧.txt"_s), !(done && move));
@@ -201,13 +204,16 @@ private slots:
         QCOMPARE(g->getItemString(1, u"npath"_s), QString());
     }
 
-    // Esc before the third row: two rows done, the rest untouched, no message.
+    // Esc before the third row: two rows done, the rest untouched and
+    // without the outcome an earlier run left; the message says how far it got.
     void stopMidRun() {
         zorv::test::ScriptedPlatform platform;
         QTemporaryDir dir;
         const QString src = dir.path() + u"/"_s;
         auto g = makeFrn1Grid();
         QVERIFY(addRenameRows(*g, src, 5));
+        for (qint64 r = 1; r <= 5; ++r)
+            g->setItem(r, u"jg"_s, u"失败"_s);
         platform.escAfterPolls = 2;
         FrnState state;
         RunOptions o;
@@ -219,7 +225,8 @@ private slots:
         QCOMPARE(column(*g, u"jg"_s),
                  (QStringList{u"成功"_s, u"成功"_s, QString(), QString(), QString()}));
         QCOMPARE(entries(src), (QStringList{u"3"_s, u"4"_s, u"5"_s, u"n1"_s, u"n2"_s}));
-        QVERIFY(platform.messages.isEmpty());
+        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 执行已停止\n已执行 2 行：成功 2"_s});
+        QCOMPARE(platform.statusText(), QString());
     }
 
     void runEndsAtEmptyCell_data() {

@@ -321,7 +321,7 @@ private slots:
         QCOMPARE(s.succeeded, 1);
         QCOMPARE(readFile(tgt + u"b"_s), QByteArray("A"));
         QCOMPARE(column(*g, u"jg"_s).count(u"失败"_s), 250);
-        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 操作完成"_s});
+        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 操作完成\n成功 1，失败 250"_s});
     }
 
     // Esc while a file is held under a temporary name: the swap is finished

@@ -1,6 +1,7 @@
 #include "core/files/folder_list.h"
 #include "core/files/native_path.h"
 #include "core/files/source_scan.h"
+#include "core/files/text_walk.h"
 #include "frn_test_util.h"
 #include "support/deep_tree.h"
 #include "support/scripted_platform.h"
@@ -127,6 +128,51 @@ private slots:
         QVERIFY(sink.statuses.contains(u"正在导入..."_s));
     }
 
+    // Files left out for being read-only (ro.txt) or hidden (.hidden) are
+    // counted, in both walks; folders (.hdir and what it holds), links to
+    // folders, fifos and broken links are not files and not counted.
+    void maskedOut_data() {
+        QTest::addColumn<bool>("recursive");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<qint64>("masked");
+        QTest::newRow("flat") << false << false << qint64(2);
+        QTest::newRow("recursive") << true << false << qint64(2);
+        QTest::newRow("flat, hidden listed") << false << true << qint64(0);
+        QTest::newRow("recursive, hidden listed") << true << true << qint64(0);
+    }
+    void maskedOut() {
+        QFETCH(bool, recursive);
+        QFETCH(bool, hidden);
+        QFETCH(qint64, masked);
+        zorv::test::ScriptedPlatform platform;
+        auto g = makeFrn1Grid();
+        EscSink sink;
+        FrnState state;
+        ScanOptions o;
+        o.recursive = recursive;
+        o.hidden = hidden;
+        qint64 skipped = -1;
+        qint64 got = -1;
+        QVERIFY(scanChosenSource(*g, state, m_root, o, sink, &skipped, &got));
+        QCOMPARE(got, masked);
+        QCOMPARE(skipped, 0);
+        QString text = u"提示 / 源文件夹的相关信息已导入"_s;
+        if (masked > 0)
+            text += u"\n另有2个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s;
+        QCOMPARE(platform.messageLines(), QStringList{text});
+
+        qint64 textMasked = -1;
+        QVERIFY(walkSourceText(
+            m_root, recursive, hidden, [](const TextFileRun &) {}, nullptr, &textMasked));
+        QCOMPARE(textMasked, masked);
+    }
+
+    void scanDoneTexts() {
+        QCOMPARE(scanDoneText(0, 0), u"源文件夹的相关信息已导入"_s);
+        QCOMPARE(scanDoneText(3, 12), u"源文件夹的相关信息已导入，跳过3个无法读取的文件夹或路径\n"
+                                      u"另有12个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s);
+    }
+
     void flatAccumulates() {
         zorv::test::ScriptedPlatform platform;
         auto g = makeFrn1Grid();
@@ -160,10 +206,11 @@ private slots:
         QVERIFY(!chooseAndScanSource(*g, state, o, sink));
         QCOMPARE(g->rowCount(), 6);
         QCOMPARE(platform.dialogTitles.last(), u"选择欲批量更名的源文件所在文件夹"_s);
-        QCOMPARE(
-            platform.messageLines(),
-            (QStringList{u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 源文件夹的相关信息已导入"_s,
-                         u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 文件夹选择被取消"_s}));
+        QCOMPARE(platform.messageLines(),
+                 (QStringList{u"提示 / 源文件夹的相关信息已导入"_s,
+                              u"提示 / 源文件夹的相关信息已导入\n"
+                              u"另有2个只读或隐藏文件未列出，勾选“包括隐藏文件”可列出"_s,
+                              u"提示 / 源文件夹的相关信息已导入"_s, u"提示 / 文件夹选择被取消"_s}));
     }
 
     // Names are listed as they are on disk: blanks at either end and a
