@@ -2,7 +2,7 @@
 // What the fuzz targets share: one QCoreApplication, a scratch file per
 // process, and a platform whose clipboard holds the input and whose
 // dialogs and message boxes answer at once.
-#include "core/platform/platform.h"
+#include "core/platform/silent_platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,7 +32,9 @@ inline void writeScratch(const QString &path, const std::uint8_t *data, std::siz
         std::abort();
 }
 
-class QuietPlatform final : public Platform {
+// Counts the messages it is asked to show and keeps a clipboard text the
+// driver sets; everything else is the silent platform's.
+class QuietPlatform final : public SilentPlatform {
 public:
     QString clipboard;
     int messages = 0;
@@ -40,31 +42,8 @@ public:
         ++messages;
         return MsgAnswer::Ok;
     }
-    std::optional<FileChoice> openFile(const QString &, const QString &,
-                                       const QString &) override {
-        return std::nullopt;
-    }
-    std::optional<FileChoice> saveFile(const QString &, const QString &,
-                                       const QString &) override {
-        return std::nullopt;
-    }
-    std::optional<QString> chooseFolder(const QString &) override { return std::nullopt; }
     QString clipboardText() override { return clipboard; }
     void setClipboardText(const QString &text) override { clipboard = text; }
-    bool escPressed() override { return false; }
-    bool shiftDown() override { return false; }
-    bool ctrlDown() override { return false; }
-    bool shellAvailable() override { return false; }
-    int shellOpen(const QString &) override { return 0; }
-    bool openFolder(const QString &) override { return false; }
-    bool openUrl(const QString &) override { return false; }
-    QSize screenSize() override { return {1280, 768}; }
-    void setStatusText(const QString &text) override { m_status = text; }
-    QString statusText() override { return m_status; }
-    void processEvents() override {}
-
-private:
-    QString m_status;
 };
 
 } // namespace zorv::fuzz

@@ -1,45 +1,67 @@
 #include "core/platform/platform.h"
+#include "core/platform/silent_platform.h"
 
 namespace zorv {
+
+MsgAnswer SilentPlatform::messageBox(const QString &, const QString &, MsgIcon,
+                                     MsgButtons buttons) {
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+}
+std::optional<FileChoice> SilentPlatform::openFile(const QString &, const QString &,
+                                                   const QString &) {
+    return std::nullopt;
+}
+std::optional<FileChoice> SilentPlatform::saveFile(const QString &, const QString &,
+                                                   const QString &) {
+    return std::nullopt;
+}
+std::optional<QString> SilentPlatform::chooseFolder(const QString &) {
+    return std::nullopt;
+}
+bool SilentPlatform::reviewRows(const QString &, const QString &, const QStringList &,
+                                const QList<QStringList> &, const QString &, const QString &,
+                                const QString &) {
+    return false;
+}
+QString SilentPlatform::clipboardText() {
+    return m_clip;
+}
+void SilentPlatform::setClipboardText(const QString &text) {
+    m_clip = text;
+}
+bool SilentPlatform::escPressed() {
+    return false;
+}
+bool SilentPlatform::shiftDown() {
+    return false;
+}
+bool SilentPlatform::ctrlDown() {
+    return false;
+}
+bool SilentPlatform::shellAvailable() {
+    return false;
+}
+int SilentPlatform::shellOpen(const QString &) {
+    return 0;
+}
+bool SilentPlatform::openFolder(const QString &) {
+    return false;
+}
+bool SilentPlatform::openUrl(const QString &) {
+    return false;
+}
+QSize SilentPlatform::screenSize() {
+    return {1280, 768};
+}
+void SilentPlatform::setStatusText(const QString &text) {
+    m_status = text;
+}
+QString SilentPlatform::statusText() {
+    return m_status;
+}
+void SilentPlatform::processEvents() {}
+
 namespace {
-
-// Answers every question with "cancel" and shows nothing: the state before
-// the application installs its desktop implementation.
-class SilentPlatform final : public Platform {
-public:
-    MsgAnswer messageBox(const QString &, const QString &, MsgIcon, MsgButtons buttons) override {
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    }
-    std::optional<FileChoice> openFile(const QString &, const QString &, const QString &) override {
-        return std::nullopt;
-    }
-    std::optional<FileChoice> saveFile(const QString &, const QString &, const QString &) override {
-        return std::nullopt;
-    }
-    std::optional<QString> chooseFolder(const QString &) override { return std::nullopt; }
-    bool reviewRows(const QString &, const QString &, const QStringList &,
-                    const QList<QStringList> &, const QString &, const QString &,
-                    const QString &) override {
-        return false;
-    }
-    QString clipboardText() override { return m_clip; }
-    void setClipboardText(const QString &text) override { m_clip = text; }
-    bool escPressed() override { return false; }
-    bool shiftDown() override { return false; }
-    bool ctrlDown() override { return false; }
-    bool shellAvailable() override { return false; }
-    int shellOpen(const QString &) override { return 0; }
-    bool openFolder(const QString &) override { return false; }
-    bool openUrl(const QString &) override { return false; }
-    QSize screenSize() override { return {1280, 768}; }
-    void setStatusText(const QString &text) override { m_status = text; }
-    QString statusText() override { return m_status; }
-    void processEvents() override {}
-
-private:
-    QString m_clip;
-    QString m_status;
-};
 
 Platform *g_installed = nullptr;
 
