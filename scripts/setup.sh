@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 pkgs=(cmake g++ make pkg-config ccache qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc
       unixodbc-dev libsqlite3-dev libgsf-1-dev libxlsxwriter-dev libzip-dev libexpat1-dev
       python3-xlwt python3-xlsxwriter fonts-wqy-microhei qt6-translations-l10n
-      desktop-file-utils appstream dpkg-dev file lintian)
+      desktop-file-utils appstream dpkg-dev file lintian
+      libopencc-dev libopencc-data postgresql odbc-postgresql rename)
 build_type="${CMAKE_BUILD_TYPE:-RelWithDebInfo}"
 exe=build/src/zorvane
 # What the last successful set-up saw: the package list and the build type.
