@@ -1,7 +1,9 @@
 #include "core/sheet/biff_stream.h"
 
+#include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <optional>
 
 namespace zorv::sheet::biff {
 
@@ -151,7 +153,69 @@ bool CodePage::set(int codePage) {
     return true;
 }
 
+// True when every character of text (UTF-16LE) has a place in the character
+// set named: a test of whether bytes read as UTF-16 give common Chinese.
+static bool encodesIn(const char *charset, std::string_view utf16) {
+    thread_local struct Converters {
+        iconv_t gb = iconv_open("GB2312", "UTF-16LE");
+        iconv_t big5 = iconv_open("BIG5", "UTF-16LE");
+        ~Converters() {
+            for (iconv_t cd : {gb, big5})
+                if (cd != reinterpret_cast<iconv_t>(-1))
+                    iconv_close(cd);
+        }
+    } converters;
+    const iconv_t cd = std::strcmp(charset, "GB2312") == 0 ? converters.gb : converters.big5;
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char out[512];
+    char *in = const_cast<char *>(utf16.data());
+    size_t inLeft = utf16.size();
+    while (inLeft > 0) {
+        char *outp = out;
+        size_t outLeft = sizeof out;
+        if (iconv(cd, &in, &inLeft, &outp, &outLeft) == size_t(-1) && errno != E2BIG)
+            return false;
+    }
+    return true;
+}
+
+// A BIFF5/7 workbook that names code page 1200 (UTF-16) keeps its byte
+// strings in two forms, as one spreadsheet program writes them: text that
+// fits in eight bits as single bytes, other text as UTF-16LE with the count
+// in bytes. Nothing in the record tells which. A string is read as UTF-16
+// when its count is even and it reads as UTF-16 without control characters
+// or broken surrogate pairs; when its bytes are also plain printable ASCII,
+// only if every character then is a common Chinese one (GB2312 or Big5), so
+// English words stay words while names such as "李" (bytes "Ng") read right.
+static std::optional<QString> utf16ByteString(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() % 2 != 0)
+        return std::nullopt;
+    bool printableAscii = true;
+    for (char c : bytes)
+        printableAscii = printableAscii && quint8(c) >= 0x20 && quint8(c) < 0x7F;
+    QString text(qsizetype(bytes.size() / 2), Qt::Uninitialized);
+    bool wide = false;
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        const char16_t unit = char16_t(quint8(bytes[i]) | quint8(bytes[i + 1]) << 8);
+        if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0) || unit == 0xFFFE || unit == 0xFFFF)
+            return std::nullopt;
+        wide = wide || unit >= 0x100;
+        text[qsizetype(i / 2)] = QChar(unit);
+    }
+    if (!wide || !text.isValidUtf16())
+        return std::nullopt;
+    if (printableAscii && !encodesIn("GB2312", bytes) && !encodesIn("BIG5", bytes))
+        return std::nullopt;
+    return text;
+}
+
 QString CodePage::decode(std::string_view bytes) const {
+    if (m_codePage == 1200) {
+        if (std::optional<QString> wide = utf16ByteString(bytes))
+            return *wide;
+    }
     bool ascii = true;
     for (char c : bytes)
         ascii = ascii && quint8(c) < 0x80;

@@ -75,7 +75,8 @@ inline QString writeCompound(const QString &path, const QByteArray &stream,
     g_object_unref(child);
     gsf_output_close(GSF_OUTPUT(ole));
     g_object_unref(ole);
-    gsf_output_close(out);
+    if (!gsf_output_is_closed(out)) // closing the container closes its file
+        gsf_output_close(out);
     g_object_unref(out);
     return QString();
 }
