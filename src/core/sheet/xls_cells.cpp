@@ -144,7 +144,7 @@ bool XlsCells::read(size_t offset, ReadControl &control, QString *reason) {
         case rec::kDimensions:
             if (depth == 1)
                 reserveCells(r, records.position());
-            continue;
+            break;
         case 0x0000:
             if (m_book.m_version >= Version::Biff5) {
                 *reason = QStringLiteral("工作表数据中有一段被清空（位置 %1）").arg(r.offset);
