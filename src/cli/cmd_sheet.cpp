@@ -3,7 +3,12 @@
 #include "cli/command.h"
 #include "core/sheet/workbook.h"
 
+#include <QScopeGuard>
+
+#include <algorithm>
 #include <cstdio>
+#include <exception>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -71,9 +76,9 @@ bool flush(QByteArray &out) {
     return ok;
 }
 
-bool writeSheet(const sheet::Sheet &s, QByteArray &out) {
-    const int columns = s.columnCount();
-    for (int r = 1; r <= s.rowCount(); ++r) {
+// Rows first..end-1 as lines of text.
+void formatRows(const sheet::Sheet &s, int first, int end, int columns, QByteArray &out) {
+    for (int r = first; r < end; ++r) {
         const QStringList fields = s.rowTexts(r, columns);
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
@@ -81,6 +86,41 @@ bool writeSheet(const sheet::Sheet &s, QByteArray &out) {
             appendField(out, fields[c]);
         }
         out += '\n';
+    }
+}
+
+// The rows are turned into text a block at a time, two blocks at once on two
+// threads (the sheet is only read meanwhile), and go out in order.
+bool writeSheet(const sheet::Sheet &s, QByteArray &out) {
+    constexpr int kBlock = 4096;
+    const int columns = s.columnCount();
+    const int rows = s.rowCount();
+    QByteArray second;
+    for (int first = 1; first <= rows; first += 2 * kBlock) {
+        const int mid = std::min(rows + 1, first + kBlock);
+        const int end = std::min(rows + 1, mid + kBlock);
+        std::exception_ptr failed;
+        std::thread helper;
+        {
+            const auto join = qScopeGuard([&] {
+                if (helper.joinable())
+                    helper.join();
+            });
+            if (mid < end)
+                helper = std::thread([&] {
+                    try {
+                        second.truncate(0);
+                        formatRows(s, mid, end, columns, second);
+                    } catch (...) {
+                        failed = std::current_exception();
+                    }
+                });
+            formatRows(s, first, mid, columns, out);
+        }
+        if (failed)
+            std::rethrow_exception(failed);
+        if (mid < end)
+            out += second;
         if (out.size() > (1 << 20) && !flush(out))
             return false;
     }
