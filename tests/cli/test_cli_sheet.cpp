@@ -1,4 +1,6 @@
 // zorv sheet: a spreadsheet written as the sheet-copy imports see it.
+#include "../core/sheet/biff_fixture.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -97,6 +99,42 @@ private slots:
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.contains(error), qPrintable(r.err));
+    }
+
+    void rowsDataInOrder_data() {
+        QTest::addColumn<int>("rows");
+        QTest::newRow("one row") << 1;
+        QTest::newRow("one row past a block") << 4097;
+        QTest::newRow("many blocks") << 30001;
+    }
+    // A long sheet comes out whole and in order, row after row, quoted where
+    // a field needs it, whichever thread wrote its lines.
+    void rowsDataInOrder() {
+        QFETCH(int, rows);
+        using namespace zorv::test;
+        BiffStream s;
+        s.rec(0x0809, le16(0x0600) + le16(0x0005) + QByteArray(12, '\0'));
+        const int at =
+            s.rec(0x0085, le32(0) + QByteArray(2, '\0') + ustr(QStringLiteral("S"), true)) + 4;
+        s.rec(0x000A, {});
+        s.patch32(at, quint32(s.data.size()));
+        s.rec(0x0809, le16(0x0600) + le16(0x0010) + QByteArray(12, '\0'));
+        QStringList expected;
+        for (int r = 0; r < rows; ++r) {
+            const QString text = r % 3 ? u"行%1"_s.arg(r) : u"a\"%1"_s.arg(r);
+            s.rec(0x0204, BiffStream::cell(r, 0) + ustr(text));
+            s.rec(0x027E, BiffStream::cell(r, 1) + le32(quint32(r) << 2 | 2));
+            expected << (r % 3 ? text : u"\"a\"\"%1\""_s.arg(r)) + u'\t' + QString::number(r);
+        }
+        s.rec(0x000A, {});
+        QTemporaryDir dir;
+        const QString p = dir.filePath(u"long.xls"_s);
+        QCOMPARE(writeCompound(p, s.data), QString());
+        const Run r = zorv({u"sheet"_s, p});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        QVERIFY(r.out.endsWith(u'\n'));
+        QCOMPARE(r.out.chopped(1).split(u'\n'), expected);
     }
 
     void damagedFileRefusedWhole() {

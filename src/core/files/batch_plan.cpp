@@ -26,6 +26,33 @@ bool isFileName(const QString &name) {
            !name.contains(QChar(0));
 }
 
+// A folder cell as the plan uses it: its text ending in "/" and that text's
+// on-disk bytes. Rows mostly share their folders with the row before, so the
+// last cell's result is kept and used again while the cell stays the same.
+class FolderText {
+public:
+    explicit FolderText(QString (*makeText)(const QString &)) : m_makeText(makeText) {}
+    // False when the folder's text cannot be encoded exactly.
+    bool set(const QString &cell) {
+        if (m_valid && cell == m_cell)
+            return m_ok;
+        m_cell = cell;
+        m_text = m_makeText(cell);
+        m_ok = encodePath(m_text, &m_bytes);
+        m_valid = true;
+        return m_ok;
+    }
+    const QString &text() const { return m_text; }
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    QString (*m_makeText)(const QString &);
+    QString m_cell, m_text;
+    QByteArray m_bytes;
+    bool m_ok = false;
+    bool m_valid = false;
+};
+
 } // namespace
 
 void fillTargetPaths(Grid &grid, const QString &path2, bool keepTree) {
@@ -73,30 +100,35 @@ Plan buildPlan(const Grid &grid, const QString &targetRoot, const RunOptions &op
         plan.root.clear();
     const qint64 rows = grid.rowCount();
     plan.tasks.reserve(size_t(rows));
+    // The source is taken as listed: a blank or U+FEFF at either end is part
+    // of a name on disk, and trimming it would address another file.
+    FolderText source(withSlash), target(folderOf);
     for (qint64 r = 1; r <= rows; ++r) {
         Task t;
         t.row = r;
         const QString filen = grid.getItemString(r, c.filen);
         const QString npath = grid.getItemString(r, c.npath);
-        if (filen.isEmpty() || npath.isEmpty() || text::trim(npath).isEmpty()) {
+        const bool targetOk = !npath.isEmpty() && target.set(npath);
+        if (filen.isEmpty() || npath.isEmpty() || target.text().isEmpty()) {
             t.action = filen.isEmpty() ? Action::StopNoName : Action::StopNoPath;
             plan.tasks.push_back(std::move(t));
             break;
         }
-        // The source is taken as listed: a blank or U+FEFF at either end is
-        // part of a name on disk, and trimming it would address another file.
-        const QString srcDir = withSlash(grid.getItemString(r, c.ypath));
+        const bool sourceOk = source.set(grid.getItemString(r, c.ypath));
+        const QString &srcDir = source.text();
         const QString srcName = grid.getItemString(r, c.filey);
-        const QString tgtDir = folderOf(npath);
+        const QString &tgtDir = target.text();
         const QString tgtName = text::trim(filen);
-        if (!isValidNewName(tgtName) || !isFileName(srcName) || !encodePath(srcDir, &t.sourceDir) ||
-            !encodePath(srcName, &t.sourceName) || !encodePath(tgtDir, &t.targetDir) ||
+        if (!isValidNewName(tgtName) || !isFileName(srcName) || !sourceOk ||
+            !encodePath(srcName, &t.sourceName) || !targetOk ||
             !encodePath(tgtName, &t.targetName)) {
             t = Task{r, Action::Refuse, {}, {}, {}, {}};
-        } else if (srcDir == tgtDir) {
-            t.action = options.move ? Action::MoveInPlace : Action::CopyInPlace;
         } else {
-            t.action = options.move ? Action::Move : Action::Copy;
+            t.sourceDir = source.bytes(); // shared with the rows of the same folder
+            t.targetDir = target.bytes();
+            const bool same = srcDir == tgtDir;
+            t.action = options.move ? (same ? Action::MoveInPlace : Action::Move)
+                                    : (same ? Action::CopyInPlace : Action::Copy);
         }
         plan.tasks.push_back(std::move(t));
     }

@@ -5,6 +5,7 @@
 #include "core/platform/platform.h"
 #include "core/platform/progress.h"
 
+#include <charconv>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -16,7 +17,10 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
                    const std::function<void(qint64 row, Outcome)> &onOutcome) {
     RunSummary s;
     const qint64 total = qint64(plan.tasks.size());
-    const QString executing = u"正在执行："_s;
+    // "正在执行：" + the row, rewritten in place for each row: no text is made
+    // per row unless the sink keeps one.
+    QString status = u"正在执行："_s;
+    const qsizetype statusPrefix = status.size();
     FolderCache folders;
     // Temporary names of held files (rows waiting for their target); an
     // empty name for a row whose hold failed.
@@ -55,7 +59,11 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
         const Step step = check.steps.empty() ? Step{quint32(k), StepKind::Run} : check.steps[k];
         const Task &t = plan.tasks[step.task];
         if (step.kind != StepKind::Release) {
-            progress.progress(i, total, executing + QString::number(t.row));
+            char digits[24];
+            const char *end = std::to_chars(digits, digits + sizeof digits, t.row).ptr;
+            status.truncate(statusPrefix);
+            status.append(QLatin1StringView(digits, end - digits));
+            progress.progress(i, total, status);
             if (held.empty() && progress.stopRequested()) {
                 pending.finish(report);
                 s.end = RunEnd::Stopped;

@@ -29,6 +29,63 @@ size_t qHash(const FileKey &k, size_t seed = 0) {
     return qHashMulti(seed, k.folder, k.name);
 }
 
+// The files the plan names, each once, with the row writing it and the last
+// row reading it: one open-addressed table, as a run names two files a row
+// and most of them only once.
+class FileTable {
+public:
+    struct Entry {
+        FileKey key;
+        quint32 writer = kNoTask;
+        quint32 reader = kNoTask; // the last row reading it; earlier ones chain through nextReader
+    };
+
+    explicit FileTable(size_t files) {
+        size_t capacity = 16;
+        while (capacity < files * 2)
+            capacity *= 2;
+        m_slots.assign(capacity, kEmpty);
+        m_entries.reserve(files);
+        m_hashes.reserve(files);
+    }
+    Entry &operator[](quint32 e) { return m_entries[e]; }
+    // The index of key's entry, made when it is new.
+    quint32 entry(FileKey key) {
+        const size_t mask = m_slots.size() - 1;
+        const size_t h = qHash(key, QHashSeed::globalSeed());
+        for (size_t i = h & mask;; i = (i + 1) & mask) {
+            const quint32 e = m_slots[i];
+            if (e == kEmpty) {
+                if (m_entries.size() * 2 >= m_slots.size())
+                    return grow(std::move(key));
+                m_slots[i] = quint32(m_entries.size());
+                m_entries.push_back({std::move(key), kNoTask, kNoTask});
+                m_hashes.push_back(h);
+                return m_slots[i];
+            }
+            if (m_hashes[e] == h && m_entries[e].key == key)
+                return e;
+        }
+    }
+
+private:
+    static constexpr quint32 kEmpty = quint32(-1);
+    quint32 grow(FileKey key) {
+        m_slots.assign(m_slots.size() * 2, kEmpty);
+        const size_t mask = m_slots.size() - 1;
+        for (quint32 e = 0; e < m_entries.size(); ++e) {
+            size_t i = m_hashes[e] & mask;
+            while (m_slots[i] != kEmpty)
+                i = (i + 1) & mask;
+            m_slots[i] = e;
+        }
+        return entry(std::move(key));
+    }
+    std::vector<quint32> m_slots;
+    std::vector<Entry> m_entries;
+    std::vector<size_t> m_hashes;
+};
+
 // Folder texts mapped to ids of the folders they name. A folder that exists
 // is known by its device and inode; one still to be created by its nearest
 // existing ancestor plus the path below it, with "." and ".." worked out
@@ -135,10 +192,10 @@ QString rowRef(const Plan &plan, quint32 task) {
 // run, as what they would replace stays in place anyway).
 class Scheduler {
 public:
-    Scheduler(const Plan &plan, const std::vector<FileKey> &target,
-              const QHash<FileKey, quint32> &readers, const std::vector<quint32> &nextReader,
-              const std::vector<char> &takesPart)
-        : m_plan(plan), m_target(target), m_readers(readers), m_nextReader(nextReader),
+    // readerOfTarget: for each row, the last row reading its target.
+    Scheduler(const Plan &plan, const std::vector<quint32> &readerOfTarget,
+              const std::vector<quint32> &nextReader, const std::vector<char> &takesPart)
+        : m_plan(plan), m_readerOfTarget(readerOfTarget), m_nextReader(nextReader),
           m_takesPart(takesPart), m_waits(plan.tasks.size(), 0),
           m_writerOf(plan.tasks.size(), kNone), m_state(plan.tasks.size(), kWaiting),
           m_stamp(plan.tasks.size(), 0) {}
@@ -149,7 +206,7 @@ public:
         for (quint32 i = 0; i < m_takesPart.size(); ++i) {
             if (!m_takesPart[i])
                 continue;
-            for (quint32 j = m_readers.value(m_target[i], kNone); j != kNone; j = m_nextReader[j]) {
+            for (quint32 j = m_readerOfTarget[i]; j != kNone; j = m_nextReader[j]) {
                 if (j == i)
                     continue;
                 ++m_waits[i];
@@ -243,15 +300,14 @@ private:
             m_ready.push(w);
     }
     quint32 waitingReader(quint32 i) const {
-        for (quint32 j = m_readers.value(m_target[i], kNone); j != kNone; j = m_nextReader[j])
+        for (quint32 j = m_readerOfTarget[i]; j != kNone; j = m_nextReader[j])
             if (j != i && m_state[j] == kWaiting)
                 return j;
         return i; // not reached: a waiting row has a reader still waiting
     }
 
     const Plan &m_plan;
-    const std::vector<FileKey> &m_target;
-    const QHash<FileKey, quint32> &m_readers;
+    const std::vector<quint32> &m_readerOfTarget;
     const std::vector<quint32> &m_nextReader;
     const std::vector<char> &m_takesPart;
     std::vector<quint32> m_waits;
@@ -268,30 +324,31 @@ PlanCheck checkPlan(const Plan &plan) {
     const auto &tasks = plan.tasks;
     const auto n = quint32(tasks.size());
     FolderIds folders;
-    std::vector<FileKey> target(n);
     std::vector<char> takesPart(n, 0), refused(n, 0);
     std::vector<quint32> nextReader(n, kNone);
-    QHash<FileKey, quint32> writer;  // target → the row writing it
-    QHash<FileKey, quint32> readers; // source → the last row reading it
-    writer.reserve(n);
-    readers.reserve(n);
+    std::vector<quint32> targetEntry(n, kNone);
+    // Each file's writer (the row writing it) and last reader.
+    FileTable files(size_t(n) * 2);
     for (quint32 i = 0; i < n; ++i) {
         const Task &t = tasks[i];
         if (!touchesDisk(t.action))
             continue;
         FileKey source = keyOf(folders, t.sourceDir, t.sourceName);
-        target[i] = FileKey{folders.id(t.targetDir), t.targetName};
+        FileKey target{folders.id(t.targetDir), t.targetName};
+        const bool sameFile = source == target;
         const bool inPlace = t.action == Action::CopyInPlace || t.action == Action::MoveInPlace;
-        if (inPlace && source == target[i])
+        if (inPlace && sameFile)
             continue; // its own name in its own folder: "同名" or "无效", nothing moves
-        const auto sameTarget = writer.constFind(target[i]);
-        const auto sameSource = readers.constFind(source);
+        const quint32 te = files.entry(std::move(target));
+        const quint32 se = sameFile ? te : files.entry(std::move(source));
+        const quint32 sameTarget = files[te].writer;
+        const quint32 sameSource = files[se].reader;
         QString reason;
-        if (sameTarget != writer.cend())
-            reason = u"目标文件与第 "_s + rowRef(plan, *sameTarget) + u" 行相同"_s;
-        else if (isMove(t.action) && sameSource != readers.cend())
-            reason = u"源文件与第 "_s + rowRef(plan, *sameSource) + u" 行相同"_s;
-        else if (source == target[i])
+        if (sameTarget != kNone)
+            reason = u"目标文件与第 "_s + rowRef(plan, sameTarget) + u" 行相同"_s;
+        else if (isMove(t.action) && sameSource != kNone)
+            reason = u"源文件与第 "_s + rowRef(plan, sameSource) + u" 行相同"_s;
+        else if (sameFile)
             reason = u"目标文件即源文件"_s;
         if (!reason.isEmpty()) {
             out.conflicts.push_back({i, reason});
@@ -299,18 +356,23 @@ PlanCheck checkPlan(const Plan &plan) {
             continue;
         }
         takesPart[i] = 1;
-        writer.insert(target[i], i);
-        if (sameSource != readers.cend())
-            nextReader[i] = *sameSource;
-        readers.insert(std::move(source), i);
+        targetEntry[i] = te;
+        files[te].writer = i;
+        nextReader[i] = sameSource;
+        files[se].reader = i;
     }
+    // Who reads each row's target, once every row is in.
+    std::vector<quint32> readerOfTarget(n, kNone);
+    for (quint32 i = 0; i < n; ++i)
+        if (takesPart[i])
+            readerOfTarget[i] = files[targetEntry[i]].reader;
 
     // The run ends at a row without a name or path: it stays last.
     const quint32 count = n > 0 && (tasks.back().action == Action::StopNoName ||
                                     tasks.back().action == Action::StopNoPath)
                               ? n - 1
                               : n;
-    Scheduler scheduler(plan, target, readers, nextReader, takesPart);
+    Scheduler scheduler(plan, readerOfTarget, nextReader, takesPart);
     if (scheduler.link()) {
         out.steps = scheduler.order(count, refused);
         out.writerOf = scheduler.writerOf();

@@ -1,5 +1,6 @@
 #include "core/sheet/biff_stream.h"
 
+#include <QtEndian>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -283,11 +284,26 @@ quint16 Cursor::u16() {
 }
 
 quint32 Cursor::u32() {
+    if (!m_failed && ensure(4)) {
+        quint32 v;
+        std::memcpy(&v, m_parts[m_part].data() + m_pos, 4);
+        m_pos += 4;
+        return qFromLittleEndian(v);
+    }
     const quint32 lo = u16();
     return lo | quint32(u16()) << 16;
 }
 
 double Cursor::f64() {
+    if (!m_failed && ensure(8)) {
+        quint64 bits;
+        std::memcpy(&bits, m_parts[m_part].data() + m_pos, 8);
+        m_pos += 8;
+        bits = qFromLittleEndian(bits);
+        double v;
+        std::memcpy(&v, &bits, 8);
+        return v;
+    }
     unsigned char b[8];
     for (auto &c : b)
         c = u8();

@@ -23,7 +23,7 @@ constexpr quint16 kBof2 = 0x0009, kBof3 = 0x0209, kBof4 = 0x0409, kBof = 0x0809,
                   kBoolErr = 0x0205, kBoolErr2 = 0x0005, kFormula = 0x0006, kFormula3 = 0x0206,
                   kFormula4 = 0x0406, kString = 0x0207, kString2 = 0x0007, kFormat = 0x041E,
                   kFormat2 = 0x001E, kXf = 0x00E0, kXf2 = 0x0043, kXf3 = 0x0243, kXf4 = 0x0443,
-                  kIndex2 = 0x000B, kIndex = 0x020B;
+                  kIndex2 = 0x000B, kIndex = 0x020B, kDimensions = 0x0200;
 } // namespace rec
 
 struct Record {
@@ -96,7 +96,25 @@ public:
 
 private:
     bool ensure(size_t n); // n bytes readable in the current part, moving on when it is spent
-    std::vector<std::string_view> m_parts;
+    // The record and its continuations. Most records have none: the first
+    // part needs no allocation (a cursor is made for every cell record).
+    class Parts {
+    public:
+        void push_back(std::string_view p) {
+            if (m_count++ == 0)
+                m_first = p;
+            else
+                m_more.push_back(p);
+        }
+        size_t size() const { return m_count; }
+        std::string_view operator[](size_t i) const { return i == 0 ? m_first : m_more[i - 1]; }
+
+    private:
+        std::string_view m_first;
+        std::vector<std::string_view> m_more;
+        size_t m_count = 0;
+    };
+    Parts m_parts;
     size_t m_part = 0;
     size_t m_pos = 0;
     bool m_failed = false;

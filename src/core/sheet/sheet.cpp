@@ -266,10 +266,10 @@ std::optional<Sheet> SheetBuilder::finish(QString *reason) {
         if (e.kind == Sheet::Stored::Shared) {
             if (e.string >= shared.size()) {
                 if (reason)
-                    *reason = QStringLiteral("shared string %1 missing (row %2, column %3)")
-                                  .arg(e.string)
+                    *reason = QStringLiteral("第 %1 行第 %2 列引用的共享字符串 %3 不存在")
                                   .arg(e.row)
-                                  .arg(e.column);
+                                  .arg(e.column)
+                                  .arg(e.string);
                 return std::nullopt;
             }
             if (shared[e.string].isEmpty()) {

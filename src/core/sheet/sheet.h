@@ -107,6 +107,8 @@ public:
     void addDate(int row, int column, double serial, DateStyle style);
     void addDateText(int row, int column, const QString &text);
     qint64 size() const { return static_cast<qint64>(m_sheet.m_cells.size()); }
+    // Room for about this many cells (a hint; more may still come).
+    void reserve(size_t cells) { m_sheet.m_cells.reserve(cells); }
 
     void setSharedStrings(std::vector<QString> strings);
     // The finished sheet; nullopt with *reason when a cell names a shared

@@ -6,6 +6,7 @@
 #include "core/sheet/biff_stream.h"
 #include "core/sheet/bookreader.h"
 #include "core/sheet/number_format.h"
+#include "core/sheet/xls_container.h"
 
 #include <string>
 #include <vector>
@@ -20,9 +21,11 @@ public:
         bool hidden = false;
     };
 
-    // Reads the workbook globals of stream; singleName names the one sheet of
-    // an Excel 2.x-4.0 worksheet file. False with *failure and *reason.
-    bool load(std::string stream, const QString &singleName, OpenFailure *failure, QString *reason);
+    // Reads the workbook globals of stream, which the book keeps; singleName
+    // names the one sheet of an Excel 2.x-4.0 worksheet file. False with
+    // *failure and *reason.
+    bool load(WorkbookStream stream, const QString &singleName, OpenFailure *failure,
+              QString *reason);
 
     const std::vector<SheetEntry> &sheets() const { return m_sheets; }
     int active() const { return m_active; }
@@ -38,7 +41,8 @@ private:
     static void takeContinues(biff::RecordReader &records, biff::Cursor &cursor);
 
     friend class XlsCells;
-    std::string m_stream;
+    WorkbookStream m_bytes;
+    std::string_view m_stream; // m_bytes.bytes
     biff::Version m_version = biff::Version::Biff8;
     biff::CodePage m_codePage;
     bool m_date1904 = false;

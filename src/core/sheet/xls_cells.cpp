@@ -67,6 +67,7 @@ private:
         return f;
     }
     QString text(Cursor &c, bool wideCount);
+    void reserveCells(const Record &r, size_t end);
 
     const XlsBook &m_book;
     SheetBuilder &m_builder;
@@ -91,6 +92,23 @@ QString XlsCells::text(Cursor &c, bool wideCount) {
     if (m_book.m_version == Version::Biff8)
         return wideCount ? c.unicodeString16() : c.unicodeString8();
     return c.byteString(wideCount ? c.u16() : c.u8(), m_book.m_codePage);
+}
+
+// Room for the cells the sheet's used range holds, so that the cell list
+// does not grow step by step; never more than the rest of the stream could
+// hold (a cell takes at least six bytes), whatever a damaged range says.
+void XlsCells::reserveCells(const Record &r, size_t end) {
+    Cursor c(r.data);
+    const bool biff8 = m_book.m_version == Version::Biff8;
+    const quint64 firstRow = biff8 ? c.u32() : c.u16();
+    const quint64 endRow = biff8 ? c.u32() : c.u16(); // one past the last
+    const quint64 rows = endRow > firstRow ? endRow - firstRow : 0;
+    const quint16 firstColumn = c.u16(), lastColumn = c.u16();
+    if (c.failed())
+        return;
+    const quint64 columns = lastColumn > firstColumn ? lastColumn - firstColumn : 0;
+    const quint64 most = (m_book.m_stream.size() - std::min(end, m_book.m_stream.size())) / 6;
+    m_builder.reserve(size_t(std::min(rows * columns, most)));
 }
 
 bool XlsCells::read(size_t offset, ReadControl &control, QString *reason) {
@@ -123,6 +141,10 @@ bool XlsCells::read(size_t offset, ReadControl &control, QString *reason) {
         case rec::kFilePass:
             *reason = QStringLiteral("工作表设有密码保护");
             return false;
+        case rec::kDimensions:
+            if (depth == 1)
+                reserveCells(r, records.position());
+            break;
         case 0x0000:
             if (m_book.m_version >= Version::Biff5) {
                 *reason = QStringLiteral("工作表数据中有一段被清空（位置 %1）").arg(r.offset);
@@ -250,8 +272,8 @@ bool XlsCells::cell(const Record &r, RecordReader &records, QString *reason) {
     case rec::kFormula4: {
         head();
         unsigned char result[8];
-        for (auto &b : result)
-            b = c.u8();
+        const double bits = c.f64(); // the result's eight bytes, as stored
+        std::memcpy(result, &bits, 8);
         if (c.failed())
             return damaged();
         if (result[6] != 0xFF || result[7] != 0xFF) {

@@ -42,19 +42,21 @@ bool startsWith(const QByteArray &file, const char *sig, int n) {
 
 } // namespace
 
-bool readWorkbookStream(const QByteArray &file, std::string &stream, OpenFailure *failure,
+bool readWorkbookStream(QByteArray file, WorkbookStream *stream, OpenFailure *failure,
                         QString *reason) {
-    if (!startsWith(file, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
+    stream->file = std::move(file);
+    const QByteArray &bytes = stream->file;
+    if (!startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8)) {
         // An Excel 2.x-4.0 worksheet is its record stream.
-        stream.assign(file.constData(), size_t(file.size()));
+        stream->bytes = std::string_view(bytes.constData(), size_t(bytes.size()));
         return true;
     }
     static std::once_flag once;
     std::call_once(once, startGsf);
     t_containerFault = false;
 
-    Unref<GsfInput> input{gsf_input_memory_new(reinterpret_cast<const guint8 *>(file.constData()),
-                                               gsf_off_t(file.size()), FALSE)};
+    Unref<GsfInput> input{gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()),
+                                               gsf_off_t(bytes.size()), FALSE)};
     GError *error = nullptr;
     Unref<GsfInfile> ole{input.p ? gsf_infile_msole_new(input.p, &error) : nullptr};
     if (error)
@@ -78,27 +80,30 @@ bool readWorkbookStream(const QByteArray &file, std::string &stream, OpenFailure
     }
     const gsf_off_t size = gsf_input_size(book.p);
     // The stream's sectors lie in the file: a larger size is a lie.
-    if (size < 0 || size > gsf_off_t(file.size())) {
+    if (size < 0 || size > gsf_off_t(bytes.size())) {
         *failure = OpenFailure::Damaged;
         *reason = QStringLiteral("工作簿数据的长度超出文件");
         return false;
     }
-    stream.resize(size_t(size));
-    constexpr gsf_off_t kChunk = 1 << 16;
-    for (gsf_off_t done = 0; done < size;) {
-        const gsf_off_t n = std::min(kChunk, size - done);
-        if (!gsf_input_read(book.p, size_t(n), reinterpret_cast<guint8 *>(stream.data() + done))) {
-            *failure = OpenFailure::Damaged;
-            *reason = QStringLiteral("工作簿数据的扇区链断开");
-            return false;
-        }
-        done += n;
+    // Read without a buffer of ours, the stream comes as a pointer into the
+    // file's bytes when its sectors follow each other, and otherwise as the
+    // stream object's own copy, valid while that object lives: no bytes are
+    // copied or cleared that need not be.
+    const guint8 *data = nullptr;
+    if (size > 0 && !(data = gsf_input_read(book.p, size_t(size), nullptr))) {
+        *failure = OpenFailure::Damaged;
+        *reason = QStringLiteral("工作簿数据的扇区链断开");
+        return false;
     }
     if (t_containerFault) {
         *failure = OpenFailure::Damaged;
         *reason = QStringLiteral("复合文档中有扇区超出文件末尾");
         return false;
     }
+    const auto *begin = reinterpret_cast<const char *>(data);
+    if (size > 0 && (begin < bytes.constData() || begin + size > bytes.constData() + bytes.size()))
+        stream->holder = std::shared_ptr<void>(g_object_ref(book.p), g_object_unref);
+    stream->bytes = std::string_view(begin ? begin : "", size_t(size));
     return true;
 }
 

@@ -38,9 +38,10 @@ void XlsBook::takeContinues(RecordReader &records, Cursor &cursor) {
         cursor.addContinue(next.data);
 }
 
-bool XlsBook::load(std::string stream, const QString &singleName, OpenFailure *failure,
+bool XlsBook::load(WorkbookStream stream, const QString &singleName, OpenFailure *failure,
                    QString *reason) {
-    m_stream = std::move(stream);
+    m_bytes = std::move(stream);
+    m_stream = m_bytes.bytes;
     RecordReader records(m_stream, 0);
     Record bof;
     if (!records.next(bof) || bof.data.size() < 4) {

@@ -9,8 +9,8 @@ namespace zorv::sheet {
 
 namespace {
 
-// The whole record stream stays in memory (it is no larger than the file);
-// each sheet is read from it when asked for.
+// The file stays in memory, and with it the record stream (mostly a view of
+// the file's bytes); each sheet is read from it when asked for.
 class XlsReader final : public BookReader {
 public:
     XlsBook book;
@@ -37,20 +37,21 @@ std::unique_ptr<BookReader> openXls(const QString &path, ReadControl &control, O
         *reason = QStringLiteral("无法读取文件内容");
         return nullptr;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (bytes.size() != file.size()) {
         *failure = OpenFailure::Damaged;
         *reason = QStringLiteral("无法读取文件内容");
         return nullptr;
     }
-    control.total = bytes.size();
-    std::string stream;
-    if (!readWorkbookStream(bytes, stream, failure, reason))
+    const qint64 size = bytes.size();
+    control.total = size;
+    WorkbookStream stream;
+    if (!readWorkbookStream(std::move(bytes), &stream, failure, reason))
         return nullptr;
     auto reader = std::make_unique<XlsReader>();
     if (!reader->book.load(std::move(stream), QFileInfo(path).completeBaseName(), failure, reason))
         return nullptr;
-    control.done = bytes.size();
+    control.done = size;
     return reader;
 }
 

@@ -21,10 +21,10 @@ bool isTrue(const char *s) {
 }
 
 // False, with the handler failed as over budget, once a list passes its cap.
-bool roomFor(XmlHandler &handler, size_t count, qint64 cap, const char *what) {
+bool roomFor(XmlHandler &handler, size_t count, qint64 cap, const QString &what) {
     if (qint64(count) < cap)
         return true;
-    handler.failure = QStringLiteral("more than %1 %2").arg(cap).arg(QLatin1StringView(what));
+    handler.failure = QStringLiteral("%1超过 %2 个").arg(what).arg(cap);
     handler.overBudget = true;
     return false;
 }
@@ -94,7 +94,7 @@ void RelationshipsHandler::startElement(std::string_view name, const char **attr
     const char *mode = attribute(attrs, "TargetMode");
     if (!id || !type || !target || (mode && std::strcmp(mode, "External") == 0))
         return;
-    if (!roomFor(*this, relationships.size(), kMaxListed, "relationships"))
+    if (!roomFor(*this, relationships.size(), kMaxListed, QStringLiteral("关系")))
         return;
     m_byId.emplace(id, relationships.size()); // the first of a repeated id counts
     relationships.push_back({id, type, resolvePart(m_base, target)});
@@ -117,7 +117,7 @@ const Relationship *RelationshipsHandler::byId(std::string_view id) const {
 
 void WorkbookHandler::startElement(std::string_view name, const char **attrs) {
     if (name == "sheet") {
-        if (!roomFor(*this, sheets.size(), kMaxListed, "sheets"))
+        if (!roomFor(*this, sheets.size(), kMaxListed, QStringLiteral("工作表")))
             return;
         const char *sheetName = attribute(attrs, "name");
         const char *id = attribute(attrs, "id");
@@ -141,11 +141,11 @@ void SharedStringsHandler::startElement(std::string_view name, const char **) {
 
 void SharedStringsHandler::endElement(std::string_view name) {
     if (name == "si") {
-        if (!roomFor(*this, strings.size(), m_maxStrings, "shared strings"))
+        if (!roomFor(*this, strings.size(), m_maxStrings, QStringLiteral("共享字符串")))
             return;
         m_totalBytes += qint64(m_text.buffer.size());
         if (m_text.tooLong || m_totalBytes > kMaxTotalBytes) {
-            failure = QStringLiteral("shared strings too long");
+            failure = QStringLiteral("共享字符串的总长度超出上限");
             return;
         }
         strings.push_back(m_text.take());
@@ -159,14 +159,14 @@ void StylesHandler::startElement(std::string_view name, const char **attrs) {
     if (name == "numFmt") {
         const int id = toInt(attribute(attrs, "numFmtId"), -1);
         const char *code = attribute(attrs, "formatCode");
-        if (!roomFor(*this, m_custom.size(), kMaxListed, "number formats"))
+        if (!roomFor(*this, m_custom.size(), kMaxListed, QStringLiteral("数字格式")))
             return;
         if (id >= 0 && code)
             m_custom.insert_or_assign(id, std::string(code));
     } else if (name == "cellXfs") {
         m_inCellXfs = true;
     } else if (name == "xf" && m_inCellXfs) {
-        if (!roomFor(*this, m_xfFormats.size(), kMaxListed, "cell formats"))
+        if (!roomFor(*this, m_xfFormats.size(), kMaxListed, QStringLiteral("单元格格式")))
             return;
         m_xfFormats.push_back(toInt(attribute(attrs, "numFmtId"), 0));
     }

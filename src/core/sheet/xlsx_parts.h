@@ -137,9 +137,14 @@ public:
     void startElement(std::string_view name, const char **attrs) override;
     void endElement(std::string_view name) override;
     void characters(std::string_view text) override;
+    // The part's unpacked size: a stated used range reserves room for no
+    // more cells than that many bytes hold.
+    void setPartSize(qint64 bytes) { m_reserveCap = bytes / kMinCellBytes; }
 
 private:
+    static constexpr qint64 kMinCellBytes = 15; // <c><v>1</v></c>
     void startCell(const char **attrs);
+    void reserveCells(const char *ref);
     void finishCell();
 
     SheetBuilder &m_builder;
@@ -147,6 +152,7 @@ private:
     std::vector<int> m_slots; // the builder's slot of each style's format, -1 until used
     qint64 m_maxCells;
     qint64 m_cells = 0;
+    qint64 m_reserveCap = 0;
     int m_row = 0;
     int m_column = 0;
     bool m_inCell = false;

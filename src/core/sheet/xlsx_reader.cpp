@@ -32,9 +32,8 @@ public:
         const qint64 size = entrySize(zip, entry);
         if (size > m_left) {
             const char *name = zip_get_name(zip, zip_uint64_t(entry), 0);
-            *reason =
-                QString::fromUtf8(name ? name : "?") +
-                QStringLiteral(": unpacks to %1 bytes, more than the file's size allows").arg(size);
+            *reason = QString::fromUtf8(name ? name : "?") +
+                      QStringLiteral("：解压后有 %1 字节，超出按文件大小允许的上限").arg(size);
             return false;
         }
         m_left -= size;
@@ -53,7 +52,7 @@ bool parsePart(zip_t *zip, const std::string &part, XmlHandler &handler, Allowan
     *failure = OpenFailure::Damaged;
     const zip_int64_t index = findEntry(zip, part);
     if (index < 0) {
-        *reason = QString::fromStdString(part) + QStringLiteral(": missing");
+        *reason = QString::fromStdString(part) + QStringLiteral("：缺少这一部分");
         return false;
     }
     ChunkWatch watch;
@@ -123,12 +122,13 @@ public:
 
     std::optional<Sheet> readSheet(int index, ReadControl &control, QString *reason) override {
         if (index < 0 || index >= m_names.size() || m_parts[size_t(index)].empty()) {
-            *reason = QStringLiteral("sheet %1 has no part").arg(index + 1);
+            *reason = QStringLiteral("第 %1 个工作表没有数据部分").arg(index + 1);
             return std::nullopt;
         }
         const zip_int64_t sheetEntry = findEntry(m_zip.get(), m_parts[size_t(index)]);
         if (sheetEntry < 0) {
-            *reason = QString::fromStdString(m_parts[size_t(index)]) + QStringLiteral(": missing");
+            *reason =
+                QString::fromStdString(m_parts[size_t(index)]) + QStringLiteral("：缺少这一部分");
             return std::nullopt;
         }
         Allowance allowance(m_budget.bytes - m_heldBytes);
@@ -136,7 +136,7 @@ public:
         const zip_int64_t sharedEntry =
             m_sharedLoaded || m_sharedPart.empty() ? -1 : findEntry(m_zip.get(), m_sharedPart);
         if (!m_sharedLoaded && !m_sharedPart.empty() && sharedEntry < 0) {
-            *reason = QString::fromStdString(m_sharedPart) + QStringLiteral(": missing");
+            *reason = QString::fromStdString(m_sharedPart) + QStringLiteral("：缺少这一部分");
             return std::nullopt;
         }
         const qint64 sharedSize = sharedEntry < 0 ? 0 : entrySize(m_zip.get(), sharedEntry);
@@ -165,6 +165,7 @@ public:
 
         SheetBuilder builder(m_names[index], m_date1904);
         WorksheetHandler handler(builder, m_cellStyles, m_budget.elements());
+        handler.setPartSize(entrySize(m_zip.get(), sheetEntry));
         QString sheetReason;
         const bool sheetOk = parseEntry(m_zip.get(), sheetEntry, handler, &sheetReason, sheetWatch);
         sheetFailed = !sheetOk;
@@ -221,14 +222,14 @@ private:
             ZipPtr zip(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
             const zip_int64_t entry = zip ? findEntry(zip.get(), part) : -1;
             if (entry < 0) {
-                reason = QString::fromStdString(part) + QStringLiteral(": cannot be opened again");
+                reason = QString::fromStdString(part) + QStringLiteral("：无法再次打开");
                 return;
             }
             try {
                 run(zip.get(), entry, watch);
             } catch (const std::bad_alloc &) {
                 ok = false;
-                reason = QStringLiteral("out of memory");
+                reason = QStringLiteral("内存不足");
             }
         }
     };
@@ -269,7 +270,7 @@ std::unique_ptr<BookReader> openXlsx(const QString &path, OpenFailure *failure, 
     if (!zip) {
         zip_error_t ze;
         zip_error_init_with_code(&ze, error);
-        *reason = QString::fromUtf8(zip_error_strerror(&ze));
+        *reason = zipErrorText(&ze);
         zip_error_fini(&ze);
         *failure = OpenFailure::Damaged;
         return nullptr;

@@ -1,5 +1,6 @@
 #include "core/sheet/xlsx_parts.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -47,6 +48,8 @@ void WorksheetHandler::startElement(std::string_view name, const char **attrs) {
     } else if (name == "is") {
         m_inInline = m_inCell;
         m_inlineText.take();
+    } else if (name == "dimension") {
+        reserveCells(attribute(attrs, "ref"));
     } else if (name == "row") {
         const char *r = attribute(attrs, "r");
         int row = 0;
@@ -56,6 +59,26 @@ void WorksheetHandler::startElement(std::string_view name, const char **attrs) {
             ++m_row;
         m_column = 0;
     }
+}
+
+// Room for the cells of the used range the sheet states ("A1:B1000000"), so
+// that the cell list does not grow step by step; never more than the part
+// could hold or the budget allows, whatever a damaged range says.
+void WorksheetHandler::reserveCells(const char *ref) {
+    if (!ref || m_reserveCap <= 0)
+        return;
+    const std::string_view range = ref;
+    const size_t colon = range.find(':');
+    if (colon == std::string_view::npos)
+        return;
+    int firstRow = 0, firstColumn = 0, lastRow = 0, lastColumn = 0;
+    const std::string first(range.substr(0, colon)), last(range.substr(colon + 1));
+    if (!parseReference(first.c_str(), firstRow, firstColumn) ||
+        !parseReference(last.c_str(), lastRow, lastColumn) || lastRow < firstRow ||
+        lastColumn < firstColumn)
+        return;
+    const qint64 area = qint64(lastRow - firstRow + 1) * (lastColumn - firstColumn + 1);
+    m_builder.reserve(size_t(std::min({area, m_reserveCap, m_maxCells})));
 }
 
 void WorksheetHandler::endElement(std::string_view name) {
@@ -75,7 +98,7 @@ void WorksheetHandler::characters(std::string_view text) {
     if (m_inValue && m_value.size() + text.size() <= RichText::kMaxBytes)
         m_value.append(text);
     else if (m_inValue)
-        failure = QStringLiteral("value too long in row %1").arg(m_row);
+        failure = QStringLiteral("第 %1 行的单元格值过长").arg(m_row);
     else if (m_inInline)
         m_inlineText.characters(text);
 }
@@ -116,7 +139,7 @@ void WorksheetHandler::startCell(const char **attrs) {
 
 void WorksheetHandler::finishCell() {
     if (++m_cells > m_maxCells) {
-        failure = QStringLiteral("more than %1 cells").arg(m_maxCells);
+        failure = QStringLiteral("单元格超过 %1 个").arg(m_maxCells);
         overBudget = true;
         return;
     }
@@ -127,7 +150,7 @@ void WorksheetHandler::finishCell() {
         if (v.empty())
             return;
         if (std::from_chars(v.data(), v.data() + v.size(), index).ec != std::errc()) {
-            failure = QStringLiteral("bad shared string number in row %1").arg(m_row);
+            failure = QStringLiteral("第 %1 行的共享字符串编号无效").arg(m_row);
             return;
         }
         m_builder.addShared(m_row, m_column, index);
@@ -135,7 +158,7 @@ void WorksheetHandler::finishCell() {
     }
     case 'i':
         if (m_inlineText.tooLong) {
-            failure = QStringLiteral("string too long in row %1").arg(m_row);
+            failure = QStringLiteral("第 %1 行的字符串过长").arg(m_row);
             return;
         }
         m_builder.addText(m_row, m_column, m_inlineText.take());

@@ -8,6 +8,43 @@
 
 namespace zorv::sheet {
 
+QString zipErrorText(zip_error_t *error) {
+    const int code = error ? zip_error_code_zip(error) : 0;
+    const int system = error ? zip_error_code_system(error) : 0;
+    QString text;
+    switch (code) {
+    case ZIP_ER_NOZIP:
+        text = QStringLiteral("不是 zip 压缩包");
+        break;
+    case ZIP_ER_INCONS:
+    case ZIP_ER_CRC:
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_ZLIB:
+        text = QStringLiteral("压缩数据损坏或无法解压");
+        break;
+    case ZIP_ER_MEMORY:
+        text = QStringLiteral("内存不足");
+        break;
+    case ZIP_ER_OPEN:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+    case ZIP_ER_NOENT:
+        text = QStringLiteral("无法读取文件");
+        break;
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        text = QStringLiteral("压缩数据已加密");
+        break;
+    default:
+        text = QStringLiteral("压缩包无法读取");
+        break;
+    }
+    // The library's own texts are English: its codes stand for them.
+    return text + (system ? QStringLiteral("（错误 %1/%2）").arg(code).arg(system)
+                          : QStringLiteral("（错误 %1）").arg(code));
+}
+
 std::string_view localName(const char *qname) {
     const char *colon = std::strrchr(qname, ':');
     return colon ? std::string_view(colon + 1) : std::string_view(qname);
@@ -87,13 +124,13 @@ bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *rea
     std::unique_ptr<zip_file_t, ZipFileClose> file(
         zip_fopen_index(zip, static_cast<zip_uint64_t>(index), 0));
     if (!file) {
-        *reason = part + QStringLiteral(": ") + QString::fromUtf8(zip_strerror(zip));
+        *reason = part + QStringLiteral("：") + zipErrorText(zip_get_error(zip));
         return false;
     }
     std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserFree> parser(
         XML_ParserCreate(nullptr));
     if (!parser) {
-        *reason = QStringLiteral("out of memory");
+        *reason = QStringLiteral("内存不足");
         return false;
     }
     ParseState state{parser.get(), &handler};
@@ -107,17 +144,16 @@ bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *rea
     for (;;) {
         void *buf = XML_GetBuffer(parser.get(), kChunk);
         if (!buf) {
-            *reason = QStringLiteral("out of memory");
+            *reason = QStringLiteral("内存不足");
             return false;
         }
         const zip_int64_t n = zip_fread(file.get(), buf, kChunk);
         if (n < 0) {
-            *reason = part + QStringLiteral(": ") +
-                      QString::fromUtf8(zip_error_strerror(zip_file_get_error(file.get())));
+            *reason = part + QStringLiteral("：") + zipErrorText(zip_file_get_error(file.get()));
             return false;
         }
         if ((watch.stop && *watch.stop) || (watch.stopToo && *watch.stopToo)) {
-            *reason = QStringLiteral("stopped");
+            *reason = QStringLiteral("已停止");
             return false;
         }
         if (watch.bytes)
@@ -125,21 +161,19 @@ bool parseEntry(zip_t *zip, zip_int64_t index, XmlHandler &handler, QString *rea
         total += n;
         if (watch.maxBytes >= 0 && total > watch.maxBytes) {
             handler.overBudget = true;
-            *reason = part + QStringLiteral(": more than %1 bytes unpacked").arg(watch.maxBytes);
+            *reason = part + QStringLiteral("：解压超过 %1 字节").arg(watch.maxBytes);
             return false;
         }
         const bool last = n == 0;
         if (XML_ParseBuffer(parser.get(), static_cast<int>(n), last) != XML_STATUS_OK) {
             if (!handler.failure.isEmpty())
-                *reason = part + QStringLiteral(": ") + handler.failure;
+                *reason = part + QStringLiteral("：") + handler.failure;
             else if (state.doctype)
-                *reason = part + QStringLiteral(": document type declaration");
+                *reason = part + QStringLiteral("：含有文档类型声明");
             else
-                *reason =
-                    part +
-                    QStringLiteral(": XML error \"%1\" at line %2")
-                        .arg(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser.get()))))
-                        .arg(XML_GetCurrentLineNumber(parser.get()));
+                *reason = part + QStringLiteral("：第 %1 行 XML 格式错误（错误 %2）")
+                                     .arg(XML_GetCurrentLineNumber(parser.get()))
+                                     .arg(int(XML_GetErrorCode(parser.get())));
             return false;
         }
         if (last)

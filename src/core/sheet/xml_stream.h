@@ -22,6 +22,8 @@ public:
     bool overBudget = false;
 };
 
+// What went wrong in the zip library, in Chinese with the library's code.
+QString zipErrorText(zip_error_t *error);
 // "x:row" -> "row".
 std::string_view localName(const char *qname);
 // The value of the attribute whose local name is name, or nullptr.

@@ -381,6 +381,37 @@ private slots:
             QStringList());
     }
 
+    // Rows take their folders as their own cells say, whatever the rows
+    // before them held: a missing "/", blanks round a target folder, and a
+    // folder that cannot be encoded refuses only its own rows.
+    void plannedFolders() {
+        const QString bad = u"/c/"_s + QChar(QChar::ReplacementCharacter); // a name not decoded
+        auto g = makeFrn1Grid();
+        addRow(*g, {u"/a/"_s, u"x1"_s, u"y1"_s, u"/b/"_s});
+        addRow(*g, {u"/a"_s, u"x2"_s, u"y2"_s, u" /a/ "_s});
+        addRow(*g, {bad, u"x3"_s, u"y3"_s, u"/b/"_s});
+        addRow(*g, {u"/a/"_s, u"x4"_s, u"y4"_s, u"/b/"_s});
+        addRow(*g, {bad, u"x5"_s, u"y5"_s, u"/b/"_s});
+        addRow(*g, {u"/a/"_s, u"x6"_s, u"y6"_s, u"/d"_s + QChar(QChar::ReplacementCharacter)});
+        addRow(*g, {u"/a/"_s, u"x7"_s, u"y7"_s, u"/a"_s});
+        const Plan plan = buildPlan(*g, QString(), RunOptions{true, true});
+        QCOMPARE(plan.tasks.size(), size_t(7));
+        const QList<Action> actions{Action::Move,       Action::MoveInPlace, Action::Refuse,
+                                    Action::Move,       Action::Refuse,      Action::Refuse,
+                                    Action::MoveInPlace};
+        const QList<QByteArray> sources{"/a/", "/a/", "", "/a/", "", "", "/a/"};
+        const QList<QByteArray> targets{"/b/", "/a/", "", "/b/", "", "", "/a/"};
+        for (int i = 0; i < 7; ++i) {
+            const Task &t = plan.tasks[size_t(i)];
+            QCOMPARE(t.row, i + 1);
+            QCOMPARE(t.action, actions[i]);
+            QCOMPARE(t.sourceDir, sources[i]);
+            QCOMPARE(t.targetDir, targets[i]);
+            if (t.action != Action::Refuse)
+                QCOMPARE(t.target(), targets[i] + "y" + QByteArray::number(i + 1));
+        }
+    }
+
     // A plan without any row touching another's files needs no reordering.
     void cleanPlanKeepsRowOrder() {
         Sandbox box;

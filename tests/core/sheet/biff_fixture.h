@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 #include <gsf/gsf-outfile-msole.h>
 #include <gsf/gsf-outfile.h>
@@ -79,6 +80,46 @@ inline QString writeCompound(const QString &path, const QByteArray &stream,
         gsf_output_close(out);
     g_object_unref(out);
     return QString();
+}
+
+// Swaps the second and third sector of the "Workbook" stream in a compound
+// document written by writeCompound() (at least three sectors long), in the
+// file and in its sector chain, so that the stream no longer lies in one run
+// of the file but still reads the same. False when the file is not as made.
+inline bool scatterWorkbook(QByteArray &file) {
+    auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(file.constData() + at); };
+    auto set32 = [&](qsizetype at, quint32 v) { qToLittleEndian<quint32>(v, file.data() + at); };
+    if (file.size() < 512)
+        return false;
+    const int shift = qFromLittleEndian<quint16>(file.constData() + 0x1E);
+    const qsizetype sector = qsizetype(1) << shift;
+    const auto offset = [&](quint32 s) { return (qsizetype(s) + 1) * sector; };
+    // The FAT entry of sector s, through the header's list of FAT sectors.
+    const auto fatEntry = [&](quint32 s) {
+        const quint32 perSector = quint32(sector / 4);
+        return offset(u32(0x4C + 4 * qsizetype(s / perSector))) + 4 * qsizetype(s % perSector);
+    };
+    // The stream's entry in the first sector of the directory.
+    const QByteArray name("W\0o\0r\0k\0b\0o\0o\0k\0", 16);
+    qsizetype entry = -1;
+    for (qsizetype e = offset(u32(0x30)); e + 128 <= offset(u32(0x30)) + sector; e += 128)
+        if (e + 128 <= file.size() && file.mid(e, 16) == name)
+            entry = e;
+    if (entry < 0)
+        return false;
+    const quint32 c0 = u32(entry + 0x74);
+    const quint32 c1 = u32(fatEntry(c0));
+    const quint32 c2 = u32(fatEntry(c1));
+    if (c1 >= 0xFFFFFFFA || c2 >= 0xFFFFFFFA || offset(std::max(c1, c2)) + sector > file.size())
+        return false;
+    const quint32 c3 = u32(fatEntry(c2));
+    const QByteArray first = file.mid(offset(c1), sector);
+    file.replace(offset(c1), sector, file.mid(offset(c2), sector));
+    file.replace(offset(c2), sector, first);
+    set32(fatEntry(c0), c2);
+    set32(fatEntry(c2), c1);
+    set32(fatEntry(c1), c3);
+    return true;
 }
 
 } // namespace zorv::test

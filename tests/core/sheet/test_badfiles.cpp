@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,6 +24,23 @@ QByteArray randomBytes(int n, quint32 seed) {
     for (auto &c : b)
         c = char(gen.bounded(256));
     return b;
+}
+
+// English words left in a refusal once the file's path and the names of its
+// parts are taken out: the reasons are for the user and in Chinese.
+QStringList englishWords(QString error, const QString &path) {
+    error.remove(path);
+    error.remove(QRegularExpression(QStringLiteral("[\\w./-]+\\.(xml|rels)")));
+    // Names of formats are no English text.
+    const QStringList names{QStringLiteral("XML"),          QStringLiteral("Excel"),
+                            QStringLiteral("zip"),          QStringLiteral("xls"),
+                            QStringLiteral("xlsx"),         QStringLiteral("xlsb"),
+                            QStringLiteral("OpenDocument"), QStringLiteral("ods")};
+    QStringList words;
+    for (const auto &m : QRegularExpression(QStringLiteral("[A-Za-z]{3,}")).globalMatch(error))
+        if (!names.contains(m.captured()))
+            words << m.captured();
+    return words;
 }
 
 QJsonObject parts(const QString &sheetXml) {
@@ -190,6 +208,7 @@ private slots:
         QString error;
         QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
         QVERIFY2(error.contains(p) && error.contains(message), qPrintable(error));
+        QVERIFY2(englishWords(error, p).isEmpty(), qPrintable(error));
     }
 
     void refusesBombs_data() {
@@ -232,6 +251,7 @@ private slots:
         QCOMPARE(readSheet(p, WhichSheet::Active, &error), std::nullopt);
         QVERIFY2(error.contains(p) && error.contains(QStringLiteral("太大或已损坏")),
                  qPrintable(error));
+        QVERIFY2(englishWords(error, p).isEmpty(), qPrintable(error));
     }
 
     void survivesCraftedStringLengths_data() {

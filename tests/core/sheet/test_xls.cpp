@@ -342,6 +342,56 @@ private slots:
         QCOMPARE(sheet->text(3, 1), u"6"_s);
     }
 
+    void streamLayouts_data() {
+        QTest::addColumn<int>("cells");
+        QTest::addColumn<bool>("scattered");
+        QTest::addColumn<int>("rangeRows"); // the used range the sheet states
+        QTest::newRow("small stream") << 20 << false << 20;
+        QTest::newRow("one run of sectors") << 3000 << false << 3000;
+        QTest::newRow("scattered sectors") << 3000 << true << 3000;
+        QTest::newRow("range larger than the cells") << 3000 << false << 1000000;
+        QTest::newRow("range smaller than the cells") << 3000 << true << 10;
+    }
+    // The record stream reads the same wherever its sectors lie in the file,
+    // and a stated used range that lies changes nothing.
+    void streamLayouts() {
+        QFETCH(int, cells);
+        QFETCH(bool, scattered);
+        QFETCH(int, rangeRows);
+        BiffStream s;
+        s.rec(0x0809, le16(0x0600) + le16(0x0005) + QByteArray(12, '\0'));
+        const int at =
+            s.rec(0x0085, le32(0) + QByteArray(2, '\0') + ustr(QStringLiteral("S"), true)) + 4;
+        s.rec(0x000A, {});
+        s.patch32(at, quint32(s.data.size()));
+        s.rec(0x0809, le16(0x0600) + le16(0x0010) + QByteArray(12, '\0'));
+        s.rec(0x0200, le32(0) + le32(quint32(rangeRows)) + le16(0) + le16(2) + le16(0));
+        for (int r = 0; r < cells; ++r)
+            s.rec(0x027E, BiffStream::cell(r, 1) + le32(quint32(r) << 2 | 2));
+        s.rec(0x000A, {});
+        const QString p = path(QString::fromLatin1(QTest::currentDataTag()) + u".xls"_s);
+        QCOMPARE(writeCompound(p, s.data), QString());
+        QFile f(p);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray file = f.readAll();
+        if (scattered) {
+            QVERIFY(scatterWorkbook(file));
+            QVERIFY(f.seek(0));
+            QCOMPARE(f.write(file), file.size());
+        }
+        f.close();
+        QCOMPARE(file.contains(s.data), !scattered); // the layout is as meant
+        Workbook book;
+        QVERIFY2(book.open(p), qPrintable(book.errorString()));
+        const auto sheet = book.readSheet(0);
+        QVERIFY2(sheet, qPrintable(book.errorString()));
+        QCOMPARE(sheet->rowCount(), cells);
+        QCOMPARE(sheet->cellCount(), qint64(cells));
+        for (int r = 1; r <= cells; r += 97)
+            QCOMPARE(sheet->rowTexts(r, 2), (QStringList{QString(), QString::number(r - 1)}));
+        QCOMPARE(sheet->text(cells, 2), QString::number(cells - 1));
+    }
+
     // A string cut between SST and CONTINUE goes on with its own width.
     void sstContinue() {
         QByteArray sst = le32(2) + le32(2) + le16(5) + QByteArray(1, '\0') + "abc";
