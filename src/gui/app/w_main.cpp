@@ -6,6 +6,10 @@
 #include "gui/app/sheet_scroll.h"
 #include "gui/app/w_about.h"
 #include "gui/files/w_frn.h"
+#include "gui/sqllib/sql_edits.h"
+#include "gui/sqllib/w_cxsql.h"
+#include "gui/sqllib/w_drsql.h"
+#include "gui/sqllib/w_isql.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +27,9 @@ QHash<QString, w_main::Opener> &openers() {
     static QHash<QString, w_main::Opener> map{
         // "文件批量处理": the file window, a maximised sheet listed under item 7.
         {QStringLiteral("m_wjplcl"), [](w_main &frame) { frame.openSheet(new w_frn, 7, true); }},
+        {QStringLiteral("m_sqlyjbcx"), [](w_main &f) { f.openSheet(new w_cxsql, 7, false); }},
+        {QStringLiteral("m_lrsqlyj"), [](w_main &f) { showOwnWindow(new w_isql(&f)); }},
+        {QStringLiteral("m_drsqlyj"), [](w_main &f) { showOwnWindow(new w_drsql(&f)); }},
     };
     return map;
 }
