@@ -146,9 +146,11 @@ private slots:
         QString error;
         QVERIFY(app::prepareDataHome(home.path(), &error));
         QVERIFY(writeFile(home.file(u"list.txt"_s), kList.toUtf8()));
-        QCOMPARE(runZorv({u"catalogue"_s, u"import"_s, u"list.txt"_s}, {}, home.path()).exitCode, 0);
-        CliResult r = runZorv({u"catalogue"_s, u"select"_s, u"EMP"_s, u"--columns"_s, u"SAL,ENAME"_s},
-                              {}, home.path());
+        QCOMPARE(runZorv({u"catalogue"_s, u"import"_s, u"list.txt"_s}, {}, home.path()).exitCode,
+                 0);
+        CliResult r =
+            runZorv({u"catalogue"_s, u"select"_s, u"EMP"_s, u"--columns"_s, u"SAL,ENAME"_s}, {},
+                    home.path());
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, "select * from EMP ;\n");
         r = runZorv({u"catalogue"_s, u"select"_s, u"EMP"_s, u"--columns"_s, u"SAL"_s}, {},

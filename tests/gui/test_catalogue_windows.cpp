@@ -81,9 +81,9 @@ private slots:
         for (const auto &[name, text] : captions)
             QCOMPARE(child<QLabel>(w, name)->text(), text);
         const QList<std::pair<QString, QString>> buttons = {
-            {u"cb_1"_s, u"查询"_s},     {u"cb_3"_s, u"like"_s},   {u"cb_4"_s, u"="_s},
-            {u"cb_5"_s, u">="_s},       {u"cb_6"_s, u"<="_s},     {u"cb_7"_s, u"and"_s},
-            {u"cb_8"_s, u"or"_s},       {u"cb_2"_s, u"生成SQL"_s}, {u"cb_10"_s, u"保存SQL"_s},
+            {u"cb_1"_s, u"查询"_s},      {u"cb_3"_s, u"like"_s},    {u"cb_4"_s, u"="_s},
+            {u"cb_5"_s, u">="_s},        {u"cb_6"_s, u"<="_s},      {u"cb_7"_s, u"and"_s},
+            {u"cb_8"_s, u"or"_s},        {u"cb_2"_s, u"生成SQL"_s}, {u"cb_10"_s, u"保存SQL"_s},
             {u"cb_11"_s, u"取消(&Q)"_s}, {u"cb_9"_s, u"取消(&Q)"_s}};
         for (const auto &[name, text] : buttons)
             QCOMPARE(child(w, name)->text(), text);
@@ -290,7 +290,8 @@ private slots:
         platform.nextFile(file);
         cb_4->click();
         QCOMPARE(platform.dialogTitles, QStringList{u"选择SQLite数据库文件"_s});
-        QCOMPARE(w.grid()->toTsv(false), u"item\tcode\tCHAR\t8\t\r\nitem\tprice\tNUMERIC\t9\t\r\n"_s);
+        QCOMPARE(w.grid()->toTsv(false),
+                 u"item\tcode\tCHAR\t8\t\r\nitem\tprice\tNUMERIC\t9\t\r\n"_s);
         QVERIFY(child(w, u"cb_2"_s)->isEnabled());
         child(w, u"cb_2"_s)->click();
         QCOMPARE(count(u"SELECT count(*) FROM bases1 WHERE table_name = 'item'"_s), 2);

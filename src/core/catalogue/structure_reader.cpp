@@ -73,8 +73,8 @@ DeclaredType splitDeclaredType(const QString &declared) {
         t.type = declared.trimmed();
         return t;
     }
-    t.type = (m.captured(1) + (m.captured(3).isEmpty() ? QString() : u" "_s + m.captured(3)))
-                 .trimmed();
+    t.type =
+        (m.captured(1) + (m.captured(3).isEmpty() ? QString() : u" "_s + m.captured(3))).trimmed();
     bool ok = false;
     const qlonglong n = m.captured(2).toLongLong(&ok);
     if (ok && n <= 32767)

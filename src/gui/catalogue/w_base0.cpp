@@ -11,6 +11,7 @@
 #include "gui/catalogue/w_ed.h"
 #include "gui/grid/f_resize.h"
 #include "gui/grid/grid_view.h"
+#include "gui/sqllib/sql_highlighter.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -96,6 +97,7 @@ void w_base0::buildControls() {
     }
     auto *cb_2 = button(this, u"cb_2"_s, u"生成SQL"_s, QRect(810, 238, 120, 30));
     mle_1 = place(named<QPlainTextEdit>(u"mle_1"_s), this, QRect(810, 276, 454, 304));
+    new zorv::gui::SqlHighlighter(mle_1->document());
     auto *cb_10 = button(this, u"cb_10"_s, u"保存SQL"_s, QRect(810, 590, 120, 30));
     place(named<zorv::gui::uo_close>(u"cb_9"_s), this, QRect(1144, 590, 120, 30));
 

@@ -63,13 +63,13 @@ void w_ed::cb_1_clicked() {
         const QString error = tx.sqlerrtext();
         if (tx.inTransaction())
             tx.rollback();
-        zorv::platform().messageBox(u"保存失败"_s, u"出错信息:"_s + error,
-                                    zorv::MsgIcon::Warning);
+        zorv::platform().messageBox(u"保存失败"_s, u"出错信息:"_s + error, zorv::MsgIcon::Warning);
         return;
     }
     // The table may have left the catalogue since the browser listed it.
     if (changed == 0) {
-        zorv::platform().messageBox(u"保存失败"_s, u"目录中已没有表“%1”，用途没有保存。"_s.arg(ls_t),
+        zorv::platform().messageBox(u"保存失败"_s,
+                                    u"目录中已没有表“%1”，用途没有保存。"_s.arg(ls_t),
                                     zorv::MsgIcon::Warning);
         return;
     }

@@ -31,8 +31,9 @@ public:
         QCOMPARE(tx.execute(sql, args), 0);
     }
     void addColumn(const QString &table, const QString &purpose, const QString &column) {
-        if (count(QStringLiteral("SELECT count(*) FROM base0 WHERE table_name = '%1'")
-                      .arg(table)) == 0)
+        if (count(
+                QStringLiteral("SELECT count(*) FROM base0 WHERE table_name = '%1'").arg(table)) ==
+            0)
             exec(QStringLiteral("INSERT INTO base0 VALUES (?, ?)"), {table, purpose});
         exec(QStringLiteral("INSERT INTO bases1 VALUES (?, ?, 'VARCHAR2', 10)"), {table, column});
     }
@@ -43,8 +44,8 @@ public:
 };
 
 // Appends one import line: table, column, type, length text, purpose.
-inline void addLine(Grid &grid, const QString &table, const QString &column,
-                    const QString &type, const QString &length, const QString &purpose) {
+inline void addLine(Grid &grid, const QString &table, const QString &column, const QString &type,
+                    const QString &length, const QString &purpose) {
     const qint64 row = grid.insertRow(0);
     grid.setItem(row, 1, table);
     grid.setItem(row, 2, column);

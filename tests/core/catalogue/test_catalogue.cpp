@@ -27,12 +27,23 @@ private slots:
         QTest::addColumn<QString>("selected"); // rows of A, B, C selected, e.g. "AC"
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("none") << "" << "" << "select * from EMP ;";
-        QTest::newRow("all") << "ABC" << "" << "select * from EMP ;";
-        QTest::newRow("all with condition") << "ABC" << " A = 1 " << "select * from EMP where A = 1 ;";
-        QTest::newRow("some") << "AC" << "" << "select A,C from EMP ;";
-        QTest::newRow("blank condition") << "B" << "   " << "select B from EMP ;";
-        QTest::newRow("condition") << "BC" << "x like 'a%'"
+        QTest::newRow("none") << ""
+                              << ""
+                              << "select * from EMP ;";
+        QTest::newRow("all") << "ABC"
+                             << ""
+                             << "select * from EMP ;";
+        QTest::newRow("all with condition") << "ABC"
+                                            << " A = 1 "
+                                            << "select * from EMP where A = 1 ;";
+        QTest::newRow("some") << "AC"
+                              << ""
+                              << "select A,C from EMP ;";
+        QTest::newRow("blank condition") << "B"
+                                         << "   "
+                                         << "select B from EMP ;";
+        QTest::newRow("condition") << "BC"
+                                   << "x like 'a%'"
                                    << "select B,C from EMP where x like 'a%' ;";
     }
     void statementText() {
@@ -71,13 +82,34 @@ private slots:
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("purpose");
         QTest::addColumn<QStringList>("tables");
-        QTest::newRow("all") << "" << "" << "" << "" << QStringList{u"DEMO"_s, u"EMP"_s, u"SALES"_s};
-        QTest::newRow("left EM") << "EM" << "" << "" << "" << QStringList{u"EMP"_s};
-        QTest::newRow("anywhere EM") << "" << "EM" << "" << "" << QStringList{u"DEMO"_s, u"EMP"_s};
-        QTest::newRow("trimmed") << "  EM " << "" << "" << "" << QStringList{u"EMP"_s};
-        QTest::newRow("column") << "" << "" << "AMOU" << "" << QStringList{u"SALES"_s};
-        QTest::newRow("purpose") << "" << "" << "" << "员工" << QStringList{u"EMP"_s};
-        QTest::newRow("underscore wildcard") << "" << "E_P" << "" << "" << QStringList{u"EMP"_s};
+        QTest::newRow("all") << ""
+                             << ""
+                             << ""
+                             << "" << QStringList{u"DEMO"_s, u"EMP"_s, u"SALES"_s};
+        QTest::newRow("left EM") << "EM"
+                                 << ""
+                                 << ""
+                                 << "" << QStringList{u"EMP"_s};
+        QTest::newRow("anywhere EM") << ""
+                                     << "EM"
+                                     << ""
+                                     << "" << QStringList{u"DEMO"_s, u"EMP"_s};
+        QTest::newRow("trimmed") << "  EM "
+                                 << ""
+                                 << ""
+                                 << "" << QStringList{u"EMP"_s};
+        QTest::newRow("column") << ""
+                                << ""
+                                << "AMOU"
+                                << "" << QStringList{u"SALES"_s};
+        QTest::newRow("purpose") << ""
+                                 << ""
+                                 << ""
+                                 << "员工" << QStringList{u"EMP"_s};
+        QTest::newRow("underscore wildcard") << ""
+                                             << "E_P"
+                                             << ""
+                                             << "" << QStringList{u"EMP"_s};
     }
     void tableQuery() {
         QFETCH(QString, left);

@@ -180,12 +180,18 @@ private slots:
         QTest::addColumn<QString>("declared");
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("length");
-        QTest::newRow("plain") << "INTEGER" << "INTEGER" << -1;
-        QTest::newRow("sized") << "VARCHAR(20)" << "VARCHAR" << 20;
-        QTest::newRow("scale") << "NUMBER( 10 , 2 )" << "NUMBER" << 10;
-        QTest::newRow("suffix") << "CHAR(4) NOT NULL" << "CHAR NOT NULL" << 4;
-        QTest::newRow("too long") << "BLOB(70000)" << "BLOB" << -1;
-        QTest::newRow("empty") << "" << "" << -1;
+        QTest::newRow("plain") << "INTEGER"
+                               << "INTEGER" << -1;
+        QTest::newRow("sized") << "VARCHAR(20)"
+                               << "VARCHAR" << 20;
+        QTest::newRow("scale") << "NUMBER( 10 , 2 )"
+                               << "NUMBER" << 10;
+        QTest::newRow("suffix") << "CHAR(4) NOT NULL"
+                                << "CHAR NOT NULL" << 4;
+        QTest::newRow("too long") << "BLOB(70000)"
+                                  << "BLOB" << -1;
+        QTest::newRow("empty") << ""
+                               << "" << -1;
     }
     void declaredTypes() {
         QFETCH(QString, declared);
