@@ -49,7 +49,7 @@ QString catalogueHelp() {
 }
 
 int usage(const QString &sub, const QString &message) {
-    printError(kPrefix + (sub.isEmpty() ? QString() : u" "_s + sub) + u": "_s + message);
+    printError(kPrefix + (sub.isEmpty() ? QString() : QString(u' ' + sub)) + u": "_s + message);
     printError(u"（zorv catalogue --help 查看说明）"_s);
     return kExitUsage;
 }

@@ -137,7 +137,7 @@ private slots:
         const CliResult select = runOn(byCommand, {u"select"_s, u"EMP_X"_s, u"--columns"_s,
                                                    u"JOB"_s, u"--where"_s, u"JOB = 'A'"_s});
         QCOMPARE(select.exitCode, 0);
-        QCOMPARE(QString::fromUtf8(select.out), platform.clipboard + u"\n"_s);
+        QCOMPARE(QString::fromUtf8(select.out), QString(platform.clipboard + u'\n'));
         QCOMPARE(platform.clipboard, u"select * from EMP_X where JOB = 'A' ;"_s);
     }
 

@@ -7,8 +7,11 @@ using namespace Qt::Literals::StringLiterals;
 namespace zorv::catalogue {
 
 QVariantList Filters::patterns() const {
-    return {left.trimmed() + u"%"_s, u"%"_s + anywhere.trimmed() + u"%"_s,
-            u"%"_s + column.trimmed() + u"%"_s, u"%"_s + purpose.trimmed() + u"%"_s};
+    const auto anywhereIn = [](const QString &text) {
+        return QString(u'%' + text.trimmed() + u'%');
+    };
+    return {QString(left.trimmed() + u'%'), anywhereIn(anywhere), anywhereIn(column),
+            anywhereIn(purpose)};
 }
 
 std::unique_ptr<Grid> makeTableGrid() {

@@ -73,8 +73,9 @@ DeclaredType splitDeclaredType(const QString &declared) {
         t.type = declared.trimmed();
         return t;
     }
+    const QString rest = m.captured(3);
     t.type =
-        (m.captured(1) + (m.captured(3).isEmpty() ? QString() : u" "_s + m.captured(3))).trimmed();
+        rest.isEmpty() ? m.captured(1).trimmed() : QString(m.captured(1) + u' ' + rest).trimmed();
     bool ok = false;
     const qlonglong n = m.captured(2).toLongLong(&ok);
     if (ok && n <= 32767)
@@ -133,7 +134,7 @@ qint64 readOdbcStructure(const QString &source, Grid &grid, QString *error) {
     const qint64 ok = withConnection(
         u"QODBC"_s,
         [&](QSqlDatabase &db) {
-            db.setDatabaseName(source.contains(u'=') ? source : u"DSN="_s + source);
+            db.setDatabaseName(source.contains(u'=') ? source : QString(u"DSN="_s + source));
         },
         error,
         [&](QSqlDatabase &db) -> qint64 {

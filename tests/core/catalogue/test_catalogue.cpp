@@ -11,7 +11,7 @@ using zorv::test::CatalogueDb;
 
 namespace {
 
-QStringList column(const Grid &g, int c) {
+QStringList cells(const Grid &g, int c) {
     QStringList out;
     for (qint64 r = 1; r <= g.rowCount(); ++r)
         out << g.getItemString(r, c);
@@ -73,7 +73,8 @@ private slots:
     void operatorsLeaveTwoBlanksAroundAColumn() {
         const QString text = u"a"_s + op::equals() + op::column(u"ENAME"_s) + op::andOp();
         QCOMPARE(text, u"a =  ENAME  and "_s);
-        QCOMPARE(op::atLeast() + op::atMost() + op::like() + op::orOp(), u" >= <= like  or "_s);
+        QCOMPARE(QString(op::atLeast() + op::atMost() + op::like() + op::orOp()),
+                 u" >= <= like  or "_s);
     }
 
     void tableQuery_data() {
@@ -132,11 +133,11 @@ private slots:
         QString error;
         QCOMPARE(queryTables(*grid, db.tx, {left, anywhere, column, purpose}, &error),
                  qint64(tables.size()));
-        QCOMPARE(column(*grid, 1), tables);
+        QCOMPARE(cells(*grid, 1), tables);
 
         auto out = makeExportGrid();
         queryExport(*out, db.tx, {left, anywhere, column, purpose}, &error);
-        QStringList exported = column(*out, 1);
+        QStringList exported = cells(*out, 1);
         exported.removeDuplicates();
         exported.sort();
         QCOMPARE(exported, tables);
@@ -164,7 +165,7 @@ private slots:
         auto grid = makeColumnGrid();
         QString error;
         QCOMPARE(queryColumns(*grid, db.tx, table, &error), qint64(columns.size()));
-        QCOMPARE(column(*grid, 1), columns);
+        QCOMPARE(cells(*grid, 1), columns);
         QCOMPARE(grid->getItemNumber(1, 3), 10.0);
     }
 

@@ -2,6 +2,7 @@
 #include "core/catalogue/catalogue_grids.h"
 #include "core/catalogue/catalogue_import.h"
 #include "core/catalogue/structure_reader.h"
+#include "core/platform/progress.h"
 #include "support/scripted_platform.h"
 
 #include <QSqlDatabase>
