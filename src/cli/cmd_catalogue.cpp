@@ -4,7 +4,7 @@
 #include "cli/cli_home.h"
 #include "cli/cli_platform.h"
 #include "cli/command.h"
-#include "cli/grid_stream.h"
+#include "cli/table_out.h"
 #include "cli/terminal.h"
 #include "core/catalogue/catalogue_grids.h"
 #include "core/catalogue/catalogue_import.h"
@@ -61,29 +61,8 @@ bool printText(const QString &text) {
     return std::fflush(stdout) == 0 && ok;
 }
 
-// A header line of the grid's column names, then one line per row, fields
-// escaped as in the file grid stream.
-bool writeTable(const Grid &grid) {
-    QByteArray out;
-    QStringList names;
-    for (const Column &c : grid.columns())
-        names << c.name;
-    out += names.join(u'\t').toUtf8() + '\n';
-    for (qint64 row = 1; row <= grid.rowCount(); ++row) {
-        for (int c = 1; c <= grid.columnCount(); ++c) {
-            if (c > 1)
-                out += '\t';
-            out += escapeField(grid.getItemString(row, c));
-        }
-        out += '\n';
-    }
-    const bool ok =
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout) == size_t(out.size());
-    return std::fflush(stdout) == 0 && ok;
-}
-
 int writeGrid(const QString &sub, const Grid &grid) {
-    if (!writeTable(grid)) {
+    if (!writeTable(grid, stdout)) {
         printError(kPrefix + u" "_s + sub + u": 无法写出到标准输出"_s);
         return kExitUsage;
     }

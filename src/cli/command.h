@@ -72,6 +72,8 @@ int cmdRun(const QStringList &args);
 int cmdSheet(const QStringList &args);
 // zorv catalogue: the table catalogue of a data folder.
 int cmdCatalogue(const QStringList &args);
+// zorv sql: the SQL statement library of a data folder.
+int cmdSql(const QStringList &args);
 
 // Overview help of "zorv" and "zorv files".
 QString overviewHelp();

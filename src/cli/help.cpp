@@ -36,7 +36,9 @@ QString overviewHelp() {
            "在管道中请先 set -o pipefail，管道的退出状态才反映每一步的失败。\n"
            "每条子命令都有 --help。\n"
            "\n"
-           "另有 zorv sheet FILE [--sheet N|名称] [--all]：把电子表格的工作表按导入时所见写成文本。\n"
+           "另有 zorv sheet FILE [--sheet N|名称] "
+           "[--all]：把电子表格的工作表按导入时所见写成文本。\n"
+           "zorv sql find|import …：数据文件夹中的 SQL 语句库（zorv sql --help）。\n"
            "zorv catalogue import|export|columns|select …：数据文件夹中的 oracle 表目录\n"
            "（zorv catalogue --help）。\n"_s;
 }

@@ -54,6 +54,8 @@ int main(int argc, char **argv) {
         return cmdSheet(args.mid(1));
     if (args[0] == u"catalogue")
         return cmdCatalogue(args.mid(1));
+    if (args[0] == u"sql")
+        return cmdSql(args.mid(1));
     if (args[0] != u"files") {
         printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
                    u"（zorv files … 或 zorv sheet …）"_s);

@@ -11,7 +11,9 @@
 #include "gui/catalogue/w_ed.h"
 #include "gui/grid/f_resize.h"
 #include "gui/grid/grid_view.h"
+#include "gui/sqllib/sql_edits.h"
 #include "gui/sqllib/sql_highlighter.h"
+#include "gui/sqllib/w_ssql.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -203,5 +205,5 @@ void w_base0::cb_2_clicked() {
 
 void w_base0::cb_10_clicked() {
     const QString lsql = mle_1->toPlainText();
-    Q_UNUSED(lsql);
+    zorv::gui::showOwnWindow(new zorv::gui::w_ssql(lsql, this));
 }
