@@ -70,6 +70,8 @@ int cmdTarget(const QStringList &args);
 int cmdRun(const QStringList &args);
 // zorv sheet (not a file step): a spreadsheet written as text.
 int cmdSheet(const QStringList &args);
+// zorv catalogue: the table catalogue of a data folder.
+int cmdCatalogue(const QStringList &args);
 // zorv sql: the SQL statement library of a data folder.
 int cmdSql(const QStringList &args);
 

@@ -38,7 +38,9 @@ QString overviewHelp() {
            "\n"
            "另有 zorv sheet FILE [--sheet N|名称] "
            "[--all]：把电子表格的工作表按导入时所见写成文本。\n"
-           "zorv sql find|import …：数据文件夹中的 SQL 语句库（zorv sql --help）。\n"_s;
+           "zorv sql find|import …：数据文件夹中的 SQL 语句库（zorv sql --help）。\n"
+           "zorv catalogue import|export|columns|select …：数据文件夹中的 oracle 表目录\n"
+           "（zorv catalogue --help）。\n"_s;
 }
 
 } // namespace zorv::cli

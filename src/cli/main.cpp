@@ -52,6 +52,8 @@ int main(int argc, char **argv) {
     }
     if (args[0] == u"sheet")
         return cmdSheet(args.mid(1));
+    if (args[0] == u"catalogue")
+        return cmdCatalogue(args.mid(1));
     if (args[0] == u"sql")
         return cmdSql(args.mid(1));
     if (args[0] != u"files") {

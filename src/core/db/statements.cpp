@@ -136,7 +136,7 @@ const QString base0 = QStringLiteral("SELECT DISTINCT base0.table_name, base0.pu
 
 const QString base2 =
     QStringLiteral("SELECT bases1.column_nam, bases1.data_type, bases1.data_lengt FROM bases1 "
-                   "WHERE bases1.table_name LIKE ? ORDER BY bases1.column_nam ASC");
+                   "WHERE bases1.table_name = ? ORDER BY bases1.column_nam ASC");
 
 const QString dcbase = QStringLiteral(
     "SELECT base0.table_name, bases1.column_nam, bases1.data_type, bases1.data_lengt, "

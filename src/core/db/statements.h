@@ -69,7 +69,7 @@ int updateRegisterRemark(Transaction &tx, const QString &bz, qint64 bh);
 namespace gridsql {
 // Args: tn1, tn2, cn, pu (LIKE patterns).
 extern const QString base0;
-// Args: tn.
+// Args: tn, the exact table name (not a pattern).
 extern const QString base2;
 // Args: tn1, tn2, cn, pu.
 extern const QString dcbase;

@@ -5,6 +5,9 @@
 #include "gui/app/app_exit.h"
 #include "gui/app/sheet_scroll.h"
 #include "gui/app/w_about.h"
+#include "gui/catalogue/w_base0.h"
+#include "gui/catalogue/w_dcbase.h"
+#include "gui/catalogue/w_drbase.h"
 #include "gui/files/w_frn.h"
 #include "gui/sqllib/sql_edits.h"
 #include "gui/sqllib/w_cxsql.h"
@@ -27,6 +30,9 @@ QHash<QString, w_main::Opener> &openers() {
     static QHash<QString, w_main::Opener> map{
         // "文件批量处理": the file window, a maximised sheet listed under item 7.
         {QStringLiteral("m_wjplcl"), [](w_main &frame) { frame.openSheet(new w_frn, 7, true); }},
+        {QStringLiteral("m_oraclebcx"), [](w_main &f) { f.openSheet(new w_base0, 7, true); }},
+        {QStringLiteral("m_oraclebdr"), [](w_main &f) { showOwnWindow(new w_drbase(&f)); }},
+        {QStringLiteral("m_oraclebdc"), [](w_main &f) { f.openSheet(new w_dcbase, 7, false); }},
         {QStringLiteral("m_sqlyjbcx"), [](w_main &f) { f.openSheet(new w_cxsql, 7, false); }},
         {QStringLiteral("m_lrsqlyj"), [](w_main &f) { showOwnWindow(new w_isql(&f)); }},
         {QStringLiteral("m_drsqlyj"), [](w_main &f) { showOwnWindow(new w_drsql(&f)); }},
