@@ -70,6 +70,8 @@ int cmdTarget(const QStringList &args);
 int cmdRun(const QStringList &args);
 // zorv sheet (not a file step): a spreadsheet written as text.
 int cmdSheet(const QStringList &args);
+// zorv lists: the name-list tools (compare).
+int cmdLists(const QStringList &args);
 
 // Overview help of "zorv" and "zorv files".
 QString overviewHelp();

@@ -52,9 +52,11 @@ int main(int argc, char **argv) {
     }
     if (args[0] == u"sheet")
         return cmdSheet(args.mid(1));
+    if (args[0] == u"lists")
+        return cmdLists(args.mid(1));
     if (args[0] != u"files") {
         printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
-                   u"（zorv files … 或 zorv sheet …）"_s);
+                   u"（zorv files …、zorv lists … 或 zorv sheet …）"_s);
         return kExitUsage;
     }
     args.removeFirst();

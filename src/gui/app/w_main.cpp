@@ -6,6 +6,7 @@
 #include "gui/app/sheet_scroll.h"
 #include "gui/app/w_about.h"
 #include "gui/files/w_frn.h"
+#include "gui/lists/w_htmd.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +24,9 @@ QHash<QString, w_main::Opener> &openers() {
     static QHash<QString, w_main::Opener> map{
         // "文件批量处理": the file window, a maximised sheet listed under item 7.
         {QStringLiteral("m_wjplcl"), [](w_main &frame) { frame.openSheet(new w_frn, 7, true); }},
+        // "名单核对": the list comparison, a sheet in its designed size under item 7.
+        {QStringLiteral("m_mdhd_mdhd"),
+         [](w_main &frame) { frame.openSheet(new w_htmd, 7, false); }},
     };
     return map;
 }
