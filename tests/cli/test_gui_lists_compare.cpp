@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(linesOf(readAll(home.file(u"l2"_s))), linesOf(*w.list2()));
         QCOMPARE(linesOf(readAll(home.file(u"d1"_s))), linesOf(*w.duplicates1()));
         QCOMPARE(linesOf(readAll(home.file(u"d2"_s))), linesOf(*w.duplicates2()));
-        QVERIFY(w.list1()->rowCount() > 0 && w.duplicates1()->rowCount() == 2);
+        QVERIFY(w.list1()->rowCount() > 0 && w.duplicates1()->rowCount() >= 2);
     }
 
     // A spreadsheet list: the column and first row of the window's edits.

@@ -17,7 +17,7 @@ namespace {
 
 std::vector<std::string_view> shownNames(const Grid &list) {
     const qint64 n = list.rowCount();
-    std::vector<std::string_view> names(std::size_t(n));
+    std::vector<std::string_view> names(static_cast<std::size_t>(n));
     for (qint64 r = 1; r <= n; ++r)
         names[std::size_t(r - 1)] = list.textView(r, kMd);
     return names;

@@ -3,6 +3,7 @@
 #include "core/lists/compare.h"
 #include "core/lists/compare_grids.h"
 #include "core/lists/normalize.h"
+#include "core/platform/progress.h"
 #include "lists_fixture.h"
 #include "support/scripted_platform.h"
 
@@ -79,19 +80,20 @@ private slots:
             << QStringList{u"|1|不同"_s, u"a|2|相同"_s} << QStringList{} << QStringList{};
         QTest::newRow("exact: traditional and full-width forms differ")
             << QStringList{u"張三"_s, u"ＡＢＣ１ "_s} << QStringList{u"张三"_s, u"ABC1"_s} << false
-            << QStringList{u"ＡＢＣ１ |2|不同"_s, u"張三|1|不同"_s}
+            << QStringList{u"張三|1|不同"_s, u"ＡＢＣ１ |2|不同"_s}
             << QStringList{u"ABC1|2|不同"_s, u"张三|1|不同"_s} << QStringList{} << QStringList{};
         QTest::newRow("folded: the grids keep the names as loaded")
             << QStringList{u"張三"_s, u"ＡＢＣ１ "_s, u"\u00A0李四\u3000"_s}
             << QStringList{u"张三"_s, u"ABC1"_s, u"李四"_s} << true
-            << QStringList{u"\u00A0李四\u3000|3|相同"_s, u"ＡＢＣ１ |2|相同"_s, u"張三|1|相同"_s}
+            << QStringList{u"\u00A0李四\u3000|3|相同"_s, u"張三|1|相同"_s, u"ＡＢＣ１ |2|相同"_s}
             << QStringList{u"ABC1|2|相同"_s, u"张三|1|相同"_s, u"李四|3|相同"_s} << QStringList{}
             << QStringList{};
+        // Sorted by character code: 张 (U+5F20) < 張 (U+5F35) < Ａ (U+FF21) < ａ (U+FF41).
         QTest::newRow("folded: repeats are found under the folding, case is kept")
             << QStringList{u"張三"_s, u"张三"_s, u"abc"_s, u"ＡＢＣ"_s, u"ａｂｃ"_s}
             << QStringList{} << true
             << QStringList{u"abc|3|不同"_s, u"张三|2|不同"_s, u"ＡＢＣ|4|不同"_s} << QStringList{}
-            << QStringList{u"ａｂｃ|5"_s, u"張三|1"_s} << QStringList{};
+            << QStringList{u"張三|1"_s, u"ａｂｃ|5"_s} << QStringList{};
     }
     void phases() {
         QFETCH(QStringList, list1);

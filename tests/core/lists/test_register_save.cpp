@@ -4,6 +4,7 @@
 #include "core/db/transaction.h"
 #include "core/lists/compare_grids.h"
 #include "core/lists/register_save.h"
+#include "core/platform/progress.h"
 #include "lists_fixture.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
@@ -72,6 +73,7 @@ private slots:
         QCOMPARE(tx.execute(u"CREATE TRIGGER refuse BEFORE INSERT ON htt1 WHEN NEW.md = 'c' "
                             "BEGIN SELECT RAISE(ABORT, 'no c here'); END"_s),
                  0);
+        QCOMPARE(tx.commit(), 0);
         auto list = lists::makeListGrid(1);
         test::fillList(*list, {u"a"_s, u"b"_s, u"c"_s, u"d"_s});
         const lists::SaveOutcome out = lists::saveListToRegister(*list, 1, tx);
@@ -85,7 +87,7 @@ private slots:
         QVERIFY(p.messages[0].text.contains(u"no c here"_s));
         QVERIFY(p.messages[0].text.contains(u"没有保存任何行"_s));
 
-        QCOMPARE(tx.execute(u"DROP TRIGGER refuse"_s), 0);
+        QVERIFY2(tx.execute(u"DROP TRIGGER refuse"_s) == 0, qPrintable(tx.sqlerrtext()));
         QCOMPARE(lists::saveListToRegister(*list, 1, tx).end, lists::SaveEnd::Saved);
         QCOMPARE(registerRows(tx).size(), 4);
     }
