@@ -15,35 +15,13 @@ namespace zorv::lists {
 
 namespace {
 
-std::vector<std::string_view> shownNames(const Grid &list) {
-    const qint64 n = list.rowCount();
-    std::vector<std::string_view> names(static_cast<std::size_t>(n));
-    for (qint64 r = 1; r <= n; ++r)
-        names[std::size_t(r - 1)] = list.textView(r, kMd);
-    return names;
-}
-
-// The matching keys of a list's names: the names themselves, or their folds.
-std::vector<std::string_view> keysOf(const std::vector<std::string_view> &names,
-                                     NameFolder *folder) {
-    return folder ? folder->fold(names) : names;
-}
-
-// Every distinct non-empty key of a list.
-NameTable tableOf(const std::vector<std::string_view> &keys) {
-    NameTable table(keys.size());
-    bool inserted;
-    for (std::string_view k : keys)
-        if (!k.empty())
-            table.insert(k, &inserted);
-    return table;
-}
-
 // What one list turns into once sorted: the rows to mark "相同", the rows
 // that move to the duplicate grid, and those rows' names and numbers (copied,
 // since the grid's text moves once it changes).
 struct ListChange {
     std::vector<qint64> marked;
+    // Exact comparison: the kept rows and their names, in sorted order.
+    std::vector<std::pair<std::string_view, qint64>> kept;
     QList<qint64> repeated;
     std::string repeatedText;
     std::vector<std::pair<std::size_t, std::size_t>> repeatedNames; // offset, length
@@ -51,16 +29,16 @@ struct ListChange {
 };
 
 // Sorts list by name and works out its change: a row repeats when its key
-// was met on an earlier row of the sorted list; a kept row is marked when
-// its key is in `other`. own is the table of this list's keys.
-ListChange sortAndPlan(Grid &list, const NameTable &own, const NameTable &other,
-                       NameFolder *folder) {
+// was met on an earlier row of the sorted list; the kept rows are listed
+// with their keys. With folding, *table gets every kept key, the n-th kept
+// row's key under index n.
+ListChange sortAndPlan(Grid &list, NameFolder *folder, NameTable *table) {
     list.setSort(u"md   A"_s);
     list.sort();
     ListChange change;
-    std::vector<std::uint8_t> seen(folder ? own.size() : 0, 0);
     std::string_view previous;
     const qint64 n = list.rowCount();
+    change.kept.reserve(std::size_t(n));
     for (qint64 r = 1; r <= n; ++r) {
         const std::string_view name = list.textView(r, kMd);
         const std::string_view key = folder ? folder->foldOne(name) : name;
@@ -68,10 +46,9 @@ ListChange sortAndPlan(Grid &list, const NameTable &own, const NameTable &other,
             continue;
         bool repeated;
         if (folder) {
-            const std::int64_t i = own.find(key);
-            repeated = i >= 0 && seen[std::size_t(i)];
-            if (i >= 0)
-                seen[std::size_t(i)] = 1;
+            bool inserted;
+            table->insert(key, &inserted);
+            repeated = !inserted;
         } else {
             // Sorted: equal names stand next to each other.
             repeated = key == previous;
@@ -85,11 +62,41 @@ ListChange sortAndPlan(Grid &list, const NameTable &own, const NameTable &other,
                 list.isNull(r, kXh)
                     ? std::nullopt
                     : std::optional<double>(std::trunc(list.getItemNumber(r, kXh))));
-        } else if (other.find(key) >= 0) {
-            change.marked.push_back(r);
+        } else {
+            change.kept.emplace_back(key, r);
         }
     }
     return change;
+}
+
+// Folded comparison: each kept key of list 1 looked up among list 2's.
+void matchFolded(ListChange &one, ListChange &two, const NameTable &table2) {
+    for (const auto &[key, row] : one.kept) {
+        const std::int64_t i = table2.find(key);
+        if (i < 0)
+            continue;
+        one.marked.push_back(row);
+        two.marked.push_back(two.kept[std::size_t(i)].second);
+    }
+}
+
+// Exact comparison: both lists sorted by name with their repeats set
+// aside, equal names are found by walking the two in step.
+void matchSorted(ListChange &one, ListChange &two) {
+    auto a = one.kept.cbegin(), b = two.kept.cbegin();
+    while (a != one.kept.cend() && b != two.kept.cend()) {
+        const int c = a->first.compare(b->first);
+        if (c < 0) {
+            ++a;
+        } else if (c > 0) {
+            ++b;
+        } else {
+            one.marked.push_back(a->second);
+            two.marked.push_back(b->second);
+            ++a;
+            ++b;
+        }
+    }
 }
 
 void applyChange(Grid &list, Grid &duplicates, const ListChange &change) {
@@ -141,24 +148,27 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
         return outcome;
     };
 
-    // The three phases, worked out on the side.
+    // The phases are polled for a stop before the grids change; after that
+    // the work runs to its end (about a second for a million names a list).
     if (stop(progress, 0, u"核对名单：查找名单1中的重复名单..."_s))
         return stopped();
-    const std::vector<std::string_view> keys1 = keysOf(shownNames(list1), folder);
-    const NameTable table1 = tableOf(keys1);
     if (stop(progress, 1, u"核对名单：查找名单2中的重复名单..."_s))
         return stopped();
-    const std::vector<std::string_view> keys2 = keysOf(shownNames(list2), folder);
-    const NameTable table2 = tableOf(keys2);
     if (stop(progress, 2, u"核对名单：在名单2中查找名单1的名字..."_s))
         return stopped();
     if (stop(progress, 3, u"核对名单：更新结果..."_s))
         return stopped();
 
-    // Sorting moves no text, so the tables' views stay good until the lists
-    // change below.
-    const ListChange change1 = sortAndPlan(list1, table1, table2, folder);
-    const ListChange change2 = sortAndPlan(list2, table2, table1, folder);
+    // Sorting moves no text, so the keys' views stay good until the lists
+    // change in applyChange.
+    NameTable table1(folder ? std::size_t(list1.rowCount()) : 0),
+        table2(folder ? std::size_t(list2.rowCount()) : 0);
+    ListChange change1 = sortAndPlan(list1, folder, &table1);
+    ListChange change2 = sortAndPlan(list2, folder, &table2);
+    if (folder)
+        matchFolded(change1, change2, table2);
+    else
+        matchSorted(change1, change2);
     applyChange(list1, duplicates1, change1);
     applyChange(list2, duplicates2, change2);
     outcome.duplicates1 = change1.repeated.size();

@@ -292,6 +292,19 @@ std::vector<std::string_view> NameFolder::fold(const std::vector<std::string_vie
 std::string_view NameFolder::foldOne(std::string_view name) {
     if (isAscii(name))
         return trimAscii(name);
+    // Most names need nothing beyond trimming ASCII blanks: no full-width
+    // form, no blank of another kind, no ideograph OpenCC would change.
+    bool plain = true;
+    for (std::size_t i = 0; i < name.size() && plain;) {
+        const char32_t cp = decode(name, i);
+        if (cp < 0x80)
+            continue;
+        plain = !(cp >= 0xFF01 && cp <= 0xFF5E) && !blank(cp) &&
+                !(d->open() &&
+                  (cp > 0xFFFF || (cp >= 0x2E80 && cp <= 0xFAFF && d->changed[cp - 0x2E80])));
+    }
+    if (plain)
+        return trimAscii(name);
     const std::int64_t known = d->raws.find(name);
     if (known >= 0)
         return d->keys[std::size_t(known)];
