@@ -74,6 +74,8 @@ int cmdSheet(const QStringList &args);
 int cmdCatalogue(const QStringList &args);
 // zorv sql: the SQL statement library of a data folder.
 int cmdSql(const QStringList &args);
+// zorv lists: the name-list tools (compare).
+int cmdLists(const QStringList &args);
 
 // Overview help of "zorv" and "zorv files".
 QString overviewHelp();

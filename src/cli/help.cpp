@@ -40,7 +40,8 @@ QString overviewHelp() {
            "[--all]：把电子表格的工作表按导入时所见写成文本。\n"
            "zorv sql find|import …：数据文件夹中的 SQL 语句库（zorv sql --help）。\n"
            "zorv catalogue import|export|columns|select …：数据文件夹中的 oracle 表目录\n"
-           "（zorv catalogue --help）。\n"_s;
+           "（zorv catalogue --help）。\n"
+           "zorv lists compare LIST1 LIST2：核对两个名单（zorv lists --help）。\n"_s;
 }
 
 } // namespace zorv::cli

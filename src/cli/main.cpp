@@ -56,9 +56,11 @@ int main(int argc, char **argv) {
         return cmdCatalogue(args.mid(1));
     if (args[0] == u"sql")
         return cmdSql(args.mid(1));
+    if (args[0] == u"lists")
+        return cmdLists(args.mid(1));
     if (args[0] != u"files") {
         printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
-                   u"（zorv files … 或 zorv sheet …）"_s);
+                   u"（zorv files …、zorv sql …、zorv catalogue …、zorv lists …、zorv db … 或 zorv sheet …）"_s);
         return kExitUsage;
     }
     args.removeFirst();

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <string_view>
+#include <vector>
 
 namespace zorv {
 
@@ -160,6 +162,24 @@ public:
     // only once complete; false with error filled on failure, including an
     // .xlsx cell over the format's 32767 characters (values are not cut).
     bool saveAs(const QString &path, SaveFormat format, QString *error = nullptr) const;
+
+    // --- raw text of long lists (grid_text_bulk.cpp): no expression, no QString per cell ---
+    // The UTF-8 text of a cell of a text column (column 1-based) in a shown
+    // row; empty for an empty cell or a row or column out of range. The view
+    // lives until the grid's rows or cells next change.
+    std::string_view textView(qint64 row, int column) const;
+    // Appends one row per text: each text goes whole into text column
+    // `column` (tabs, quotes and line breaks are part of it), the other cells
+    // stay empty. Returns the rows added; -1 when column is no text column or
+    // the grid would pass its row limit (nothing added).
+    qint64 appendTexts(int column, const std::vector<std::string_view> &texts);
+    // Writes UTF-8 text into a text cell of a shown row; false when the row or
+    // column is out of range or not a text column.
+    bool setText(qint64 row, int column, std::string_view utf8);
+    // The first shown row at or after `first` whose text column holds exactly
+    // `text`, answered from the column's equality index (as find() answers
+    // "col = 'text'"); 0 when there is none, -1 for a bad column.
+    qint64 findText(int column, std::string_view text, qint64 first = 1);
 
     // --- database retrieval ---
     // Runs sql with the arguments bound in order, replaces the rows with the

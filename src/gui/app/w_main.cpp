@@ -13,6 +13,7 @@
 #include "gui/sqllib/w_cxsql.h"
 #include "gui/sqllib/w_drsql.h"
 #include "gui/sqllib/w_isql.h"
+#include "gui/lists/w_htmd.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,6 +37,9 @@ QHash<QString, w_main::Opener> &openers() {
         {QStringLiteral("m_sqlyjbcx"), [](w_main &f) { f.openSheet(new w_cxsql, 7, false); }},
         {QStringLiteral("m_lrsqlyj"), [](w_main &f) { showOwnWindow(new w_isql(&f)); }},
         {QStringLiteral("m_drsqlyj"), [](w_main &f) { showOwnWindow(new w_drsql(&f)); }},
+        // "名单核对": the list comparison, a sheet in its designed size under item 7.
+        {QStringLiteral("m_mdhd_mdhd"),
+         [](w_main &frame) { frame.openSheet(new w_htmd, 7, false); }},
     };
     return map;
 }

@@ -1,0 +1,186 @@
+// The list comparison window driven by objectName: loads, the comparison
+// with its messages, the filter, the register save, the folder import, a
+// stop by Esc and the menu item that opens it.
+#include "core/config/regodbc.h"
+#include "core/db/transaction.h"
+#include "core/grid/grid.h"
+#include "gui/app/w_main.h"
+#include "gui/grid/grid_view.h"
+#include "gui/lists/w_htmd.h"
+#include "support/scripted_platform.h"
+#include "support/tempdir.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSpinBox>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using zorv::Grid;
+using zorv::test::ScriptedPlatform;
+
+namespace {
+
+struct Fixture {
+    zorv::test::TestHome home;
+    ScriptedPlatform sp;
+    std::unique_ptr<w_htmd> w;
+
+    Fixture() {
+        sp.pumpEvents = true;
+        w = std::make_unique<w_htmd>();
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qWarning("w_htmd was not exposed");
+    }
+    template <typename T = QWidget> T *get(const QString &name) const {
+        T *c = w->findChild<T *>(name);
+        if (!c)
+            qFatal("no control %s", qPrintable(name));
+        return c;
+    }
+    void click(const QString &name) const {
+        QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton);
+    }
+    void paste(const QString &radio, const QString &text) {
+        click(radio);
+        sp.clipboard = text;
+        click(u"cb_10"_s);
+    }
+};
+
+QStringList rowsOf(const Grid &grid) {
+    QStringList out;
+    for (qint64 r = 1; r <= grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 1; c <= grid.columnCount(); ++c)
+            cells << grid.getItemString(r, c);
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+} // namespace
+
+class TestListsHtmd : public QObject {
+    Q_OBJECT
+private slots:
+    void pasteCompareAndFilter() {
+        Fixture f;
+        QCOMPARE(f.get<QSpinBox>(u"em_1"_s)->value(), 1);
+        f.paste(u"rb_1"_s, u"b\na\nb\nb\n"_s);
+        f.paste(u"rb_2"_s, u"a\nc\n"_s);
+        QCOMPARE(f.get<QSpinBox>(u"em_1"_s)->value(), 2);
+        f.sp.clearRecord();
+        f.click(u"cb_4"_s);
+        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 核对结束"_s});
+        QCOMPARE(rowsOf(*f.w->list1()), (QStringList{u"a|2|相同"_s, u"b|1|不同"_s}));
+        QCOMPARE(rowsOf(*f.w->list2()), (QStringList{u"a|1|相同"_s, u"c|2|不同"_s}));
+        QCOMPARE(rowsOf(*f.w->duplicates1()), (QStringList{u"b|3"_s, u"b|4"_s}));
+        QCOMPARE(f.w->duplicates1()->summaryText(), u"总数:2"_s);
+
+        auto *show = f.get<QComboBox>(u"ddlb_1"_s);
+        QCOMPARE(show->currentIndex(), -1);
+        show->setCurrentIndex(1); // 相同
+        QCOMPARE(rowsOf(*f.w->list1()), QStringList{u"a|2|相同"_s});
+        QCOMPARE(rowsOf(*f.w->list2()), QStringList{u"a|1|相同"_s});
+        show->setCurrentIndex(2); // 不同
+        QCOMPARE(rowsOf(*f.w->list1()), QStringList{u"b|1|不同"_s});
+        show->setCurrentIndex(0); // 全部
+        QCOMPARE(f.w->list1()->rowCount(), qint64(2));
+
+        // Pasting into a compared list renumbers it and resets its markers.
+        f.paste(u"rb_1"_s, u"z"_s);
+        QCOMPARE(rowsOf(*f.w->list1()), (QStringList{u"a|1|不同"_s, u"b|2|不同"_s, u"z|3|不同"_s}));
+        // "清空" empties the selected list only.
+        f.click(u"cb_2"_s);
+        QCOMPARE(f.w->list1()->rowCount(), qint64(0));
+        QCOMPARE(f.w->list2()->rowCount(), qint64(2));
+    }
+
+    // Esc during the comparison leaves both lists as they were.
+    void escStopsTheComparison() {
+        Fixture f;
+        f.paste(u"rb_1"_s, u"b\na\nb\n"_s);
+        f.paste(u"rb_2"_s, u"a\n"_s);
+        const QStringList before1 = rowsOf(*f.w->list1()), before2 = rowsOf(*f.w->list2());
+        f.sp.clearRecord();
+        f.sp.escAfterPolls = 0;
+        f.click(u"cb_4"_s);
+        f.sp.escAfterPolls = -1;
+        QCOMPARE(rowsOf(*f.w->list1()), before1);
+        QCOMPARE(rowsOf(*f.w->list2()), before2);
+        QCOMPARE(f.w->duplicates1()->rowCount(), qint64(0));
+        QVERIFY(f.sp.messages.isEmpty());
+        QVERIFY(!f.w->busy());
+    }
+
+    void saveToRegister() {
+        Fixture f;
+        zorv::config::RegistryStore store;
+        zorv::config::regodbc(store, u"zorv"_s, f.home.file(u"zorv.mdb"_s),
+                              zorv::config::odbcDriverFolder());
+        auto &tx = zorv::db::sqlca();
+        tx.setDbParm(u"ConnectString='DSN=zorv;UID=;PWD='"_s);
+        QCOMPARE(tx.connect(), 0);
+        f.paste(u"rb_1"_s, u"x\n"_s);
+        f.paste(u"rb_2"_s, u"y\nz\n"_s);
+        f.sp.clearRecord();
+        f.click(u"cb_6"_s);
+        QVERIFY(f.sp.messages.isEmpty());
+        QCOMPARE(f.w->list2()->rowCount(), qint64(0));
+        QCOMPARE(f.w->list1()->rowCount(), qint64(1));
+        const auto rows = tx.selectRows(u"SELECT bs, md FROM htt1 ORDER BY bh"_s);
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].at(0).toInt(), 2);
+        QCOMPARE(rows[1].at(1).toString(), u"z"_s);
+        tx.disconnect();
+    }
+
+    void folderImport() {
+        Fixture f;
+        f.paste(u"rb_2"_s, u"kept\n"_s);
+        f.sp.clearRecord();
+        f.sp.nextFolderCancel();
+        f.click(u"cb_3"_s);
+        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 文件夹选择被取消"_s});
+        QVERIFY(zorv::test::writeFile(f.home.file(u"t/s/b.txt"_s), "x"));
+        QVERIFY(zorv::test::writeFile(f.home.file(u"t/a.txt"_s), "x"));
+        f.sp.clearRecord();
+        f.sp.nextFolder(f.home.file(u"t"_s));
+        f.click(u"cb_3"_s);
+        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 完成"_s});
+        QCOMPARE(f.sp.dialogTitles.last(), u"选择欲批量更名的源文件所在文件夹"_s);
+        const QString t = f.home.file(u"t/"_s);
+        QCOMPARE(rowsOf(*f.w->list2()),
+                 (QStringList{u"kept|1|不同"_s, t + u"s/b.txt|2|不同"_s, t + u"a.txt|3|不同"_s}));
+        QCOMPARE(f.w->list1()->rowCount(), qint64(0));
+    }
+
+    void scaledOnSmallerScreens() {
+        ScriptedPlatform sp;
+        sp.screen = {1024, 768};
+        w_htmd w;
+        QCOMPARE(w.findChild<zorv::gui::GridView *>(u"dw_3"_s)->zoom(), 80);
+        QVERIFY(w.findChild<QWidget *>(u"lb_1"_s)->isHidden());
+    }
+
+    void openedFromTheMenu() {
+        ScriptedPlatform sp;
+        zorv::gui::w_main frame;
+        auto *item = frame.findChild<QAction *>(u"m_mdhd_mdhd"_s);
+        auto *button = frame.findChild<QAction *>(u"tb_mdhd"_s);
+        QVERIFY(item && item->isEnabled() && button && button->isEnabled());
+        button->trigger();
+        int found = 0;
+        for (QMdiSubWindow *s : frame.findChild<QMdiArea *>(u"mdi_1"_s)->subWindowList())
+            found += s->findChild<w_htmd *>() != nullptr;
+        QCOMPARE(found, 1);
+    }
+};
+
+QTEST_MAIN(TestListsHtmd)
+#include "test_lists_htmd.moc"
