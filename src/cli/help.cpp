@@ -36,7 +36,9 @@ QString overviewHelp() {
            "在管道中请先 set -o pipefail，管道的退出状态才反映每一步的失败。\n"
            "每条子命令都有 --help。\n"
            "\n"
-           "另有 zorv sheet FILE [--sheet N|名称] [--all]：把电子表格的工作表按导入时所见写成文本。\n"_s;
+           "另有 zorv sheet FILE [--sheet N|名称] [--all]：把电子表格的工作表按导入时所见写成文本。\n"
+           "zorv lists merge [--sep S] [--unique] 与 zorv lists split [--sep S]：合并B列、转换A列，\n"
+           "  从标准输入读带表头 al<TAB>bl 的表格，结果写到标准输出。\n"_s;
 }
 
 } // namespace zorv::cli

@@ -2,6 +2,7 @@
 // file grid from one to the next through pipes.
 
 #include "cli/cli_platform.h"
+#include "cli/cmd_lists_columns.h"
 #include "cli/command.h"
 
 #include <QCoreApplication>
@@ -52,6 +53,10 @@ int main(int argc, char **argv) {
     }
     if (args[0] == u"sheet")
         return cmdSheet(args.mid(1));
+    if (args[0] == u"lists" && args.size() > 1 && args[1] == u"merge")
+        return cmdListsMerge(args.mid(2));
+    if (args[0] == u"lists" && args.size() > 1 && args[1] == u"split")
+        return cmdListsSplit(args.mid(2));
     if (args[0] != u"files") {
         printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
                    u"（zorv files … 或 zorv sheet …）"_s);
