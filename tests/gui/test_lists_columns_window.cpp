@@ -64,7 +64,8 @@ private slots:
             {"cb_2", u"另存为"_s},      {"cb_6", u"复制"_s},         {"cb_7", u"取消(&Q)"_s}};
         for (bool split : {false, true})
             for (const auto &[name, text] : common)
-                QTest::newRow(QByteArray(split ? "w_cfal " : "w_hbbl ") + name)
+                QTest::newRow(
+                    QByteArray(QByteArray(split ? "w_cfal " : "w_hbbl ") + name).constData())
                     << split << QString::fromLatin1(name) << text;
         QTest::newRow("w_hbbl cb_11") << false << u"cb_11"_s << u"2、合    并"_s;
         QTest::newRow("w_hbbl sle_1") << false << u"sle_1"_s << u"；"_s;

@@ -33,7 +33,8 @@ T *placeText(QWidget *parent, const QString &name, const QString &text, const QR
 
 inline uo_button *tagButton(QWidget *parent, const QString &name, const QString &text,
                             const QString &tag, const QRect &geometry) {
-    auto *b = placeText<uo_button>(parent, name, text, geometry);
+    auto *b = named<uo_button>(name, text, parent);
+    b->setGeometry(geometry);
     b->setTag(tag);
     return b;
 }
