@@ -99,13 +99,13 @@ private slots:
                  QStringList({QStringLiteral("关于"), QStringLiteral("用户与密码修改")}));
 
         // Windows still to come are shown disabled; the shell's own are live.
-        for (const char *name :
-             {"m_sqlyjbcx", "m_lrsqlyj", "m_drsqlyj", "m_oraclebcx", "m_oraclebdr", "m_oraclebdc",
-              "m_mdhd_mdhd", "m_mdcxwh", "m_hbbl", "m_zhal"}) {
+        for (const char *name : {"m_sqlyjbcx", "m_lrsqlyj", "m_drsqlyj", "m_oraclebcx",
+                                 "m_oraclebdr", "m_oraclebdc", "m_mdhd_mdhd"}) {
             QAction *a = frame.findChild<QAction *>(QString::fromLatin1(name));
             QVERIFY2(a && a->isVisible() && !a->isEnabled(), name);
         }
-        for (const char *name : {"m_gy", "m_yhymmxg", "m_tc", "m_wjplcl"})
+        for (const char *name :
+             {"m_gy", "m_yhymmxg", "m_tc", "m_wjplcl", "m_mdcxwh", "m_hbbl", "m_zhal"})
             QVERIFY(frame.findChild<QAction *>(QString::fromLatin1(name))->isEnabled());
     }
 
