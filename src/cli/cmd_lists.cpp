@@ -1,6 +1,7 @@
 // zorv lists: the name-list tools of "名单核对" from a shell. "compare" is
 // "核对名单" on two list files; the grids come out as tab-separated text.
 #include "cli/cli_platform.h"
+#include "cli/cmd_lists_columns.h"
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "core/grid/grid.h"
@@ -52,6 +53,9 @@ QString listsHelp() {
            "名单核对的工具：\n"
            "  compare LIST1 LIST2 [--list2 FILE] [--dups1 FILE] [--dups2 FILE]\n"
            "          [--row N] [--column N] [--normalize]      核对名单\n"
+           "  merge [--sep S] [--unique]                       合并B列（al<TAB>bl "
+           "表格，标准输入到标准输出）\n"
+           "  split [--sep S]                                  转换A列（同上）\n"
            "\n"
            "每条子命令都有 --help。\n"_s;
 }
@@ -213,7 +217,11 @@ int cmdLists(const QStringList &argv) {
     const QString sub = argv[0];
     if (sub == u"compare")
         return cmdCompare(argv.mid(1));
-    printError(u"zorv lists: 未知的子命令 "_s + quoteInput(sub) + u"（compare）"_s);
+    if (sub == u"merge")
+        return cmdListsMerge(argv.mid(1));
+    if (sub == u"split")
+        return cmdListsSplit(argv.mid(1));
+    printError(u"zorv lists: 未知的子命令 "_s + quoteInput(sub) + u"（compare, merge, split）"_s);
     return kExitUsage;
 }
 

@@ -2,6 +2,7 @@
 // file grid from one to the next through pipes.
 
 #include "cli/cli_platform.h"
+#include "cli/cmd_lists_columns.h"
 #include "cli/command.h"
 
 #include <QCoreApplication>
@@ -59,8 +60,9 @@ int main(int argc, char **argv) {
     if (args[0] == u"lists")
         return cmdLists(args.mid(1));
     if (args[0] != u"files") {
-        printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
-                   u"（zorv files …、zorv sql …、zorv catalogue …、zorv lists …、zorv db … 或 zorv sheet …）"_s);
+        printError(
+            u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
+            u"（zorv files …、zorv sql …、zorv catalogue …、zorv lists …、zorv db … 或 zorv sheet …）"_s);
         return kExitUsage;
     }
     args.removeFirst();

@@ -99,9 +99,9 @@ private slots:
                  QStringList({QStringLiteral("关于"), QStringLiteral("用户与密码修改")}));
 
         // Every item opens its window.
-        for (const char *name :
-             {"m_gy", "m_yhymmxg", "m_tc", "m_wjplcl", "m_sqlyjbcx", "m_lrsqlyj", "m_drsqlyj",
-              "m_oraclebcx", "m_oraclebdr", "m_oraclebdc", "m_mdhd_mdhd"})
+        for (const char *name : {"m_gy", "m_yhymmxg", "m_tc", "m_wjplcl", "m_sqlyjbcx", "m_lrsqlyj",
+                                 "m_drsqlyj", "m_oraclebcx", "m_oraclebdr", "m_oraclebdc",
+                                 "m_mdhd_mdhd", "m_mdcxwh", "m_hbbl", "m_zhal"})
             QVERIFY(frame.findChild<QAction *>(QString::fromLatin1(name))->isEnabled());
     }
 

@@ -9,11 +9,14 @@
 #include "gui/catalogue/w_dcbase.h"
 #include "gui/catalogue/w_drbase.h"
 #include "gui/files/w_frn.h"
+#include "gui/lists/w_cfal.h"
+#include "gui/lists/w_hbbl.h"
+#include "gui/lists/w_htmd.h"
+#include "gui/lists/w_htmtww.h"
 #include "gui/sqllib/sql_edits.h"
 #include "gui/sqllib/w_cxsql.h"
 #include "gui/sqllib/w_drsql.h"
 #include "gui/sqllib/w_isql.h"
-#include "gui/lists/w_htmd.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +29,20 @@
 
 namespace zorv::gui {
 namespace {
+
+// A tool window of its own, centred on the frame; one at a time per kind.
+template <typename W> void openOwnWindow(w_main &frame) {
+    if (auto *open = frame.findChild<W *>(QString(), Qt::FindDirectChildrenOnly)) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto *window = new W(&frame);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->move(frame.geometry().center() - window->rect().center());
+    window->show();
+}
 
 QHash<QString, w_main::Opener> &openers() {
     static QHash<QString, w_main::Opener> map{
@@ -40,6 +57,11 @@ QHash<QString, w_main::Opener> &openers() {
         // "名单核对": the list comparison, a sheet in its designed size under item 7.
         {QStringLiteral("m_mdhd_mdhd"),
          [](w_main &frame) { frame.openSheet(new w_htmd, 7, false); }},
+        // "名单查询维护": the register, a maximised sheet listed under item 7.
+        {QStringLiteral("m_mdcxwh"), [](w_main &frame) { frame.openSheet(new w_htmtww, 7, true); }},
+        // "合并Ｂ列" and "转换A列": windows of their own.
+        {QStringLiteral("m_hbbl"), [](w_main &frame) { openOwnWindow<w_hbbl>(frame); }},
+        {QStringLiteral("m_zhal"), [](w_main &frame) { openOwnWindow<w_cfal>(frame); }},
     };
     return map;
 }
