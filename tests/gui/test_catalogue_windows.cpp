@@ -146,6 +146,12 @@ private slots:
         const QString expected = u"select ENAME,SAL from EMP where SAL > 1 ;"_s;
         QCOMPARE(child<QPlainTextEdit>(w, u"mle_1"_s)->toPlainText(), expected);
         QCOMPARE(platform.clipboard, expected);
+        // "保存SQL" hands the statement to the library's entry window.
+        child(w, u"cb_10"_s)->click();
+        QWidget *entry = w.findChild<QWidget *>(u"w_ssql"_s);
+        QVERIFY(entry);
+        QCOMPARE(child<QPlainTextEdit>(*entry, u"mle_1"_s)->toPlainText(), expected);
+        entry->close();
 
         // Shift selects the range from the anchor: every column means "*".
         platform.shift = true;
