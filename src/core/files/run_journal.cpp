@@ -18,12 +18,14 @@ using namespace Qt::Literals::StringLiterals;
 namespace zorv::files {
 namespace {
 
-// Batches of before-lines grow from the first to the largest, so that a short
-// run is on disk at once and a long one pays for few flushes; a batch also
-// ends when the last flush is older than kSyncEveryMs.
-constexpr size_t kFirstBatch = 64;
-constexpr size_t kLargestBatch = 16384;
-constexpr qint64 kSyncEveryMs = 1000;
+// Before-lines go to disk in batches that grow eightfold from the first to
+// the largest: a short run is on disk at once, a long one pays for a few
+// flushes only (each flush also waits for the file system's own metadata of
+// the renames so far). Outcomes are written, not flushed, at the next batch
+// and at least every kWriteEveryMs: an undo that misses one looks at the disk.
+constexpr size_t kFirstBatch = 256;
+constexpr size_t kLargestBatch = size_t(1) << 20;
+constexpr qint64 kWriteEveryMs = 1000;
 
 qint64 monotonicMs() {
     struct timespec ts;
@@ -141,6 +143,7 @@ void appendEscaped(QByteArray &out, const QByteArray &bytes) {
 RunJournal::RunJournal(const Plan &plan, const PlanCheck &check, bool move)
     : m_plan(plan), m_check(check), m_move(move) {
     const size_t tasks = plan.tasks.size();
+    m_batch = kFirstBatch;
     m_steps = check.steps.empty() ? tasks : check.steps.size();
     m_outcomeStep.assign(tasks, 0);
     m_source.assign(tasks, FileId{});
@@ -242,6 +245,13 @@ int RunJournal::folderId(const QByteArray &path) {
         appendHex(m_buf, quint64(st.st_dev));
         m_buf.append(':');
         appendHex(m_buf, quint64(st.st_ino));
+        // Reached through a symbolic link: an undo may follow that one.
+        struct stat lst;
+        QByteArray bare = path;
+        while (bare.size() > 1 && bare.endsWith('/'))
+            bare.chop(1);
+        if (lstat(bare.constData(), &lst) == 0 && S_ISLNK(lst.st_mode))
+            m_buf.append(":L");
     } else {
         // A folder still to be made: "-" and how many of its levels are
         // missing, which an undo may remove again once they are empty.
@@ -339,15 +349,16 @@ bool RunJournal::beforeStep(size_t k) {
         return false;
     if (k < m_written) {
         // Outcomes do not wait for long behind a slow batch (large copies).
-        if (monotonicMs() - m_lastSync < kSyncEveryMs)
+        if (monotonicMs() - m_lastSync < kWriteEveryMs)
             return true;
-    } else {
-        const size_t end = std::min(m_steps, k + m_batch);
-        m_batch = std::min(m_batch * 2, kLargestBatch);
-        for (size_t j = k; j < end; ++j)
-            appendBefore(j);
-        m_written = end;
+        m_lastSync = monotonicMs();
+        return writeOut(false);
     }
+    const size_t end = std::min(m_steps, k + m_batch);
+    m_batch = std::min(m_batch * 8, kLargestBatch);
+    for (size_t j = k; j < end; ++j)
+        appendBefore(j);
+    m_written = end;
     m_lastSync = monotonicMs();
     return writeOut(true);
 }
@@ -402,7 +413,7 @@ bool RunJournal::finish(const RunSummary &summary) {
     m_buf.append('\t');
     appendDec(m_buf, summary.succeeded);
     m_buf.append('\n');
-    const bool ok = writeOut(true);
+    const bool ok = writeOut(false);
     close(m_fd);
     m_fd = -1;
     return ok;

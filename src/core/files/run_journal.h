@@ -8,7 +8,8 @@
 //   ZORV-RUN-JOURNAL 1
 //   P  pid  start(UTC)  copy|move  overwrite yes|no
 //   D  folder-id  path  dev:ino | -N         a folder, before its first use
-//                                            (-N: missing, N levels of it)
+//                                            (-N: missing, N levels of it;
+//                                            dev:ino:L: its path ends in a link)
 //   B  step  row  op  src-folder  src-name  tgt-folder  tgt-name  src-file  tgt-file-before
 //   H  row  temporary-path                   a hold step put its source there
 //   O  step  outcome  created-file           created-file: what now bears the target name
@@ -20,9 +21,10 @@
 // file is dev:ino:size:mtime-seconds:mtime-nanoseconds (hex), "-" when absent.
 //
 // Before-lines are written ahead for a batch of steps and flushed to disk
-// (fdatasync) before the first of them runs; outcomes are buffered until the
-// next batch or the end. A killed run thus leaves every step that may have
-// started on disk, with or without its outcome.
+// (fdatasync) before the first of them runs; outcomes are buffered and
+// written (not flushed) with the next batch, every second and at the end. A
+// killed run, or one cut by a power loss, thus leaves every step that may
+// have started on disk; a missing outcome is found out by looking at the disk.
 
 #include "core/files/batch_plan.h"
 #include "core/files/batch_run.h"
@@ -104,7 +106,7 @@ private:
     QByteArray m_buf;
     size_t m_steps = 0;
     size_t m_written = 0; // steps whose before-line is written
-    size_t m_batch = 64;
+    size_t m_batch = 0;
     qint64 m_lastSync = 0; // monotonic milliseconds
     std::vector<Folder> m_folders;
     QHash<QByteArray, int> m_folderIds;
@@ -131,6 +133,7 @@ struct JournalFolder {
     QByteArray path;
     bool known = false; // it existed when first used: dev and ino hold
     int missing = 0;    // else how many of its levels were missing then
+    bool link = false;  // its path ended in a symbolic link then
     quint64 dev = 0, ino = 0;
 };
 

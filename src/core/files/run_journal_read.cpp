@@ -76,8 +76,9 @@ bool parseLine(const QList<QByteArray> &f, Journal *j) {
             folder.missing = f[3].size() > 1 ? f[3].mid(1).toInt(&ok) : 0;
         } else {
             const QList<QByteArray> parts = f[3].split(':');
-            folder.known = parts.size() == 2 && parseHex(parts[0], &folder.dev) &&
-                           parseHex(parts[1], &folder.ino);
+            folder.known = (parts.size() == 2 || (parts.size() == 3 && parts[2] == "L")) &&
+                           parseHex(parts[0], &folder.dev) && parseHex(parts[1], &folder.ino);
+            folder.link = parts.size() == 3;
             ok = folder.known;
         }
         j->folders.push_back(std::move(folder));

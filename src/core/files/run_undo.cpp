@@ -121,9 +121,13 @@ private:
         if (slot.fd >= 0)
             close(slot.fd);
         slot = Slot{};
-        // A folder the run created was no symbolic link: none is followed now.
-        const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (f.known ? 0 : O_NOFOLLOW);
-        const int fd = open(f.path.constData(), flags);
+        // A symbolic link that appeared since in place of the folder is not
+        // followed (a "/" at the end would make it followed all the same).
+        const int flags = O_PATH | O_DIRECTORY | O_CLOEXEC | (f.link ? 0 : O_NOFOLLOW);
+        QByteArray bare = f.path;
+        while (bare.size() > 1 && bare.endsWith('/'))
+            bare.chop(1);
+        const int fd = open(bare.constData(), flags);
         struct stat st;
         if (fd < 0) {
             *state = errno == ENOENT ? kGone : kChanged;
@@ -501,7 +505,6 @@ UndoReport undoJournal(const QString &path, ProgressSink &progress) {
             .append(QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1())
             .append('\n');
     writable = appendAll(fd, out) && writable;
-    writable = (fdatasync(fd) == 0 || errno == EINVAL) && writable;
     close(fd);
     progress.progress(total, total, QString());
     report.rows.reserve(rows.size());
