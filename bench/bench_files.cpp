@@ -7,11 +7,15 @@
 //                              (move mode), as baseline_rename does them
 //   rename-steps DIR N         the same, also printing the time of its plan,
 //                              plan check and disk work apart
+//   rename-journal DIR N FILE  the same renames, journaled into the new FILE
+//   undo FILE                  the undo of the run journaled in FILE
 //   copy SRC DST N             N files f000000.txt.. copied from SRC into DST
 //   op9 N                      operation 9 over N rows
 #include "core/files/batch_run.h"
 #include "core/files/name_match.h"
 #include "core/files/name_ops.h"
+#include "core/files/run_journal.h"
+#include "core/files/run_undo.h"
 #include "core/files/source_scan.h"
 #include "core/platform/progress.h"
 
@@ -96,15 +100,19 @@ std::unique_ptr<Grid> fileRows(const QString &src, const QString &dst, long n, b
     return g;
 }
 
-int run(const QString &src, const QString &dst, long n, bool move) {
+int run(const QString &src, const QString &dst, long n, bool move,
+        const QString &journal = QString()) {
     auto g = fileRows(src, dst, n, move);
+    JournalPlace place;
+    place.file = journal;
     FrnState state;
     state.ls_path2 = dst;
     RunOptions o;
     o.move = move;
     QElapsedTimer t;
     t.start();
-    const RunSummary s = executeRun(*g, state, o, noProgress());
+    const RunSummary s =
+        executeRun(*g, state, o, noProgress(), journal.isEmpty() ? nullptr : &place);
     report(s.succeeded, t);
     return s.succeeded == n ? 0 : 1;
 }
@@ -196,6 +204,15 @@ int main(int argc, char **argv) {
     }
     if (cmd == u"rename"_s && a.size() == 4)
         return run(a[2], a[2], a[3].toLong(), true);
+    if (cmd == u"rename-journal"_s && a.size() == 5)
+        return run(a[2], a[2], a[3].toLong(), true, a[4]);
+    if (cmd == u"undo"_s && a.size() == 3) {
+        QElapsedTimer t;
+        t.start();
+        const UndoReport r = undoJournal(a[2], noProgress());
+        report(r.counts[int(UndoResult::Undone)], t);
+        return r.end == UndoEnd::Done ? 0 : 1;
+    }
     if (cmd == u"copy"_s && a.size() == 5)
         return run(a[2], a[3], a[4].toLong(), false);
     if (cmd == u"rename-steps"_s && a.size() == 4)
@@ -204,8 +221,8 @@ int main(int argc, char **argv) {
         return op9(a[2].toLong());
     if (cmd == u"dropnotfound"_s && a.size() == 3)
         return dropNotFound(a[2].toLong());
-    std::fprintf(
-        stderr,
-        "usage: bench_files mktree|mkfiles|list|rename|rename-steps|copy|op9|dropnotfound ...\n");
+    std::fprintf(stderr,
+                 "usage: bench_files mktree|mkfiles|list|rename|rename-steps|rename-journal|undo|"
+                 "copy|op9|dropnotfound ...\n");
     return 2;
 }

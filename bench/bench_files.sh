@@ -54,6 +54,46 @@ t_base=$(best "${theirs[@]}")
 echo "rename: $done in-place renames ${t_ren} s vs rename(2) loop ${t_base} s:" \
      "$(ratio "$t_ren" "$t_base")x (target <= 1.5)"
 
+# The run's journal: the same renames with and without it, then the undo of
+# the journaled run against a bare rename(2) loop renaming them back.
+journal_off() {
+  "$bin/bench_files" mkfiles "$work/ren" "$n" 0
+  sync
+  read -r _ t <<<"$("$bin/bench_files" rename "$work/ren" "$n")"
+  plain+=("$t")
+  rm -rf "$work/ren"
+}
+journal_on() {
+  "$bin/bench_files" mkfiles "$work/ren" "$n" 0
+  sync
+  read -r done t <<<"$("$bin/bench_files" rename-journal "$work/ren" "$n" "$work/run.journal")"
+  journaled+=("$t")
+  sync
+  read -r undone t <<<"$("$bin/bench_files" undo "$work/run.journal")"
+  undos+=("$t")
+  rm -rf "$work/ren" "$work/run.journal"
+}
+back_base() {
+  "$bin/bench_files" mkfiles "$work/ren" "$n" 0
+  "$bin/baseline_rename" "$work/ren" "$n" >/dev/null
+  sync
+  read -r _ t <<<"$("$bin/baseline_rename" "$work/ren" "$n" back)"
+  backs+=("$t")
+  rm -rf "$work/ren"
+}
+plain=() journaled=() undos=() backs=()
+for i in 1 2 3; do
+  if ((i % 2)); then journal_off; journal_on; back_base; else back_base; journal_on; journal_off; fi
+done
+t_plain=$(best "${plain[@]}")
+t_jrn=$(best "${journaled[@]}")
+t_undo=$(best "${undos[@]}")
+t_back=$(best "${backs[@]}")
+echo "journal: $done in-place renames with journal ${t_jrn} s vs without ${t_plain} s:" \
+     "$(ratio "$t_jrn" "$t_plain")x (target <= 1.10)"
+echo "undo: $undone renames taken back ${t_undo} s vs rename(2) loop ${t_back} s:" \
+     "$(ratio "$t_undo" "$t_back")x (target <= 1.5)"
+
 # Copying 10,000 files of 4 KiB into another folder against cp -r.
 "$bin/bench_files" mkfiles "$work/csrc" "$ncopy" 4096
 # Write-back of the previous round's data disturbs the next one: every timed

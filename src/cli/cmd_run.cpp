@@ -2,21 +2,36 @@
 #include "cli/cli_platform.h"
 #include "cli/command.h"
 #include "cli/terminal.h"
+#include "core/app/data_home.h"
 #include "core/files/batch_run.h"
+#include "core/files/run_journal.h"
 #include "core/grid/grid.h"
+
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace zorv::cli {
+
+QString defaultJournalFolder() {
+    return app::dataHomePath() + u"/journal"_s;
+}
+
 namespace {
 
 const CommandSpec &spec() {
     static const CommandSpec s{
         u"run"_s,
-        {{u"mode"_s, true}, {u"overwrite"_s, true}, {u"root"_s, true}, {u"check-only"_s, false}},
+        {{u"mode"_s, true},
+         {u"overwrite"_s, true},
+         {u"root"_s, true},
+         {u"check-only"_s, false},
+         {u"journal"_s, true}},
         0,
         0,
-        u"run [--mode copy|move] [--overwrite yes|no] [--root DIR] [--check-only] [--in FILE]"_s,
+        u"run [--mode copy|move] [--overwrite yes|no] [--root DIR] [--check-only] [--journal "
+        u"FILE]\n"
+        "    [--in FILE]"_s,
         u"逐行把源文件 ypath/filey 复制或移动为 npath/filen，把结果写入 jg（同 \"4、执行\"）：\n"
         "  成功；失败（复制或移动出错，或目标文件名无效）；同名（在同一文件夹复制，目标已存在）；\n"
         "  无效（移动时目标已存在）；取消（目标在另一文件夹已存在且不覆盖）。\n"
@@ -32,6 +47,9 @@ const CommandSpec &spec() {
         "                       （默认创建目标路径上所有缺少的文件夹）\n"
         "  --check-only         只检查并列出冲突行，不动任何文件；表格原样写出，\n"
         "                       退出状态 0 无冲突，1 有冲突\n"
+        "  --journal FILE       把执行日志写到新文件 FILE（默认写到数据文件夹的 journal/，\n"
+        "                       保留最近 20 次）；日志无法写入时不执行，退出状态 1。\n"
+        "                       zorv files undo 按日志撤销执行\n"
         "  --in FILE            从 FILE 读入表格（默认标准输入）\n"
         "  -h, --help           显示本说明\n"
         "\n"
@@ -59,6 +77,11 @@ int cmdRun(const QStringList &argv) {
         state.ls_path2 = folderArgument(args->value(u"root"_s));
 
     const bool checkOnly = args->has(u"check-only"_s);
+    files::JournalPlace journal;
+    if (args->has(u"journal"_s))
+        journal.file = QFileInfo(args->value(u"journal"_s)).absoluteFilePath();
+    else
+        journal.folder = defaultJournalFolder();
 
     // Ctrl-C asks the loop to stop between rows, as Esc does in the window.
     bool changed = false;
@@ -72,7 +95,8 @@ int cmdRun(const QStringList &argv) {
                 platform.reviewProceeds = false;
                 return files::confirmConflicts(plan, check) ? kExitOk : kExitStopped;
             }
-            const files::RunSummary summary = files::executeRun(grid, state, options, progress);
+            const files::RunSummary summary =
+                files::executeRun(grid, state, options, progress, &journal);
             changed = summary.executed > 0;
             progress.clear();
             if (summary.end == files::RunEnd::Stopped)

@@ -68,6 +68,9 @@ int cmdImportNames(const QStringList &args);
 int cmdFilter(const QStringList &args);
 int cmdTarget(const QStringList &args);
 int cmdRun(const QStringList &args);
+int cmdUndo(const QStringList &args);
+// Where "run" writes its journals and "undo" finds the last one.
+QString defaultJournalFolder();
 // zorv sheet (not a file step): a spreadsheet written as text.
 int cmdSheet(const QStringList &args);
 // zorv catalogue: the table catalogue of a data folder.

@@ -16,6 +16,7 @@ QString overviewHelp() {
            "  target DIR [--keep-tree]                         3、选择目标文件夹\n"
            "  run [--mode copy|move] [--overwrite yes|no] [--root DIR]\n"
            "                                                   4、执行\n"
+           "  undo [JOURNAL]                                   撤销上次执行（按执行日志）\n"
            "\n"
            "例: zorv files list --recursive photos | zorv files names --op 9 --step 1 \\\n"
            "      | zorv files target out --keep-tree | zorv files run --mode copy\n"

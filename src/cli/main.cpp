@@ -83,7 +83,9 @@ int main(int argc, char **argv) {
         return cmdTarget(args);
     if (sub == u"run")
         return cmdRun(args);
+    if (sub == u"undo")
+        return cmdUndo(args);
     printError(u"zorv files: 未知的子命令 "_s + quoteInput(sub) +
-               u"（list, names, import-names, filter, target, run）"_s);
+               u"（list, names, import-names, filter, target, run, undo）"_s);
     return kExitUsage;
 }

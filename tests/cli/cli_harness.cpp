@@ -16,6 +16,14 @@ using namespace Qt::StringLiterals;
 
 namespace zorv::test {
 
+namespace {
+
+// Every zorv these tests start writes its run journals into a data folder of
+// its own, never into the user's.
+const TestHome processHome;
+
+} // namespace
+
 QString zorvPath() {
     return QStringLiteral(ZORV_CLI_EXE);
 }

@@ -2,10 +2,12 @@
 
 #include "core/files/file_ops.h"
 #include "core/files/held_file.h"
+#include "core/files/run_journal.h"
 #include "core/platform/platform.h"
 #include "core/platform/progress.h"
 
 #include <charconv>
+#include <optional>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -14,7 +16,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace zorv::files {
 
 RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progress,
-                   const std::function<void(qint64 row, Outcome)> &onOutcome) {
+                   const std::function<void(qint64 row, Outcome)> &onOutcome,
+                   RunObserver *observer) {
     RunSummary s;
     const qint64 total = qint64(plan.tasks.size());
     // "正在执行：" + the row, rewritten in place for each row: no text is made
@@ -47,6 +50,8 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
             ++s.succeeded;
         if (o == Outcome::Failed && !taskOfRow.empty())
             readFailed(taskOfRow.at(row));
+        if (observer)
+            observer->outcome(row, o);
         if (onOutcome)
             onOutcome(row, o);
     };
@@ -81,12 +86,20 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
         // source see every earlier move finished.
         if (step.kind != StepKind::Run || pending.full() || touchesPending(t, folders, pending))
             pending.finish(report);
+        if (observer && !observer->beforeStep(k) && held.empty()) {
+            pending.finish(report);
+            s.end = RunEnd::Stopped;
+            s.endRow = t.row;
+            return s;
+        }
         const bool isBlocked = !blocked.empty() && blocked[step.task];
         Outcome o = Outcome::Failed;
         switch (step.kind) {
         case StepKind::Hold: {
             QByteArray temp;
             if (!isBlocked && holdSource(t, plan.root, &temp) == 0) {
+                if (observer)
+                    observer->held(step.task, temp);
                 held.emplace(step.task, std::move(temp));
                 continue; // the outcome comes with the release
             }
@@ -157,7 +170,7 @@ QString outcomeCountsText(const qint64 (&counts)[kOutcomeKinds]) {
 } // namespace
 
 RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &options,
-                      ProgressSink &progress) {
+                      ProgressSink &progress, const JournalPlace *journal) {
     if (grid.rowCount() == 0) {
         platform().messageBox(u"提示"_s, u"还没有源文件"_s);
         return RunSummary{RunEnd::EmptyGrid, 0, 0, 0};
@@ -166,6 +179,15 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
     const PlanCheck check = checkPlan(plan);
     if (!confirmConflicts(plan, check))
         return RunSummary{RunEnd::Cancelled, 0, 0, 0};
+    std::optional<RunJournal> log;
+    if (journal) {
+        log.emplace(plan, check, options.move);
+        QString why;
+        if (!log->open(*journal, &why)) {
+            platform().messageBox(u"提示"_s, why + u"\n未执行任何操作"_s);
+            return RunSummary{RunEnd::NoJournal, 0, 0, 0};
+        }
+    }
     const int jg = FrnColumns(grid).jg;
     // Every row this run is to carry out shows its outcome or nothing: a
     // stopped run leaves no earlier run's result on the rows it never reached
@@ -178,10 +200,16 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
     for (int k = 0; k < kOutcomeKinds; ++k)
         texts[k] = outcomeText(Outcome(k));
     qint64 counts[kOutcomeKinds] = {};
-    const RunSummary s = runPlan(plan, check, progress, [&](qint64 row, Outcome o) {
-        grid.setItem(row, jg, texts[int(o)]);
-        ++counts[int(o)];
-    });
+    const RunSummary s = runPlan(
+        plan, check, progress,
+        [&](qint64 row, Outcome o) {
+            grid.setItem(row, jg, texts[int(o)]);
+            ++counts[int(o)];
+        },
+        log ? &*log : nullptr);
+    // A journal that failed on the way stopped the run; its reason follows
+    // the run's message.
+    const QString journalError = log && !log->finish(s) ? u"\n"_s + log->error() : QString();
     // The run is over: its last "正在执行：" status goes.
     platform().setStatusText(QString());
     switch (s.end) {
@@ -194,17 +222,19 @@ RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &optio
     case RunEnd::Completed:
         grid.setFilter(QString());
         grid.filter();
-        platform().messageBox(u"提示"_s, u"操作完成\n"_s + outcomeCountsText(counts));
+        platform().messageBox(u"提示"_s,
+                              u"操作完成\n"_s + outcomeCountsText(counts) + journalError);
         break;
     case RunEnd::Stopped: {
         QString done = u"执行已停止\n已执行 "_s + QString::number(s.executed) + u" 行"_s;
         if (s.executed > 0)
             done += u"："_s + outcomeCountsText(counts);
-        platform().messageBox(u"提示"_s, done);
+        platform().messageBox(u"提示"_s, done + journalError);
         break;
     }
     case RunEnd::EmptyGrid:
     case RunEnd::Cancelled:
+    case RunEnd::NoJournal:
         break;
     }
     return s;

@@ -13,6 +13,8 @@ class ProgressSink;
 
 namespace zorv::files {
 
+struct JournalPlace;
+
 enum class RunEnd {
     Completed, // every shown row was visited
     Stopped,   // stop requested (Esc): rows done keep their outcome
@@ -20,6 +22,21 @@ enum class RunEnd {
     NoPath,    // a row with an empty npath ended the run
     EmptyGrid, // nothing to run
     Cancelled, // the user declined the run after its conflicts were shown
+    NoJournal, // the run's journal could not be written: nothing touched
+};
+
+// Follows a run step by step (the run's journal). Step k is check.steps[k],
+// or task k when check.steps is empty.
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+    // Before step k touches the disk; false stops the run (once no file is
+    // held under a temporary name).
+    virtual bool beforeStep(size_t k) = 0;
+    // The hold step of task put its source under temp (a full path).
+    virtual void held(quint32 task, const QByteArray &temp) = 0;
+    // A row's outcome, as onOutcome hears it.
+    virtual void outcome(qint64 row, Outcome o) = 0;
 };
 
 struct RunSummary {
@@ -36,8 +53,11 @@ struct RunSummary {
 // outcome of a move across file systems comes once its batch is flushed and
 // its source removed: after later rows' outcomes, always before runPlan
 // returns.
+// observer, when given, hears of every step before its disk work and of every
+// outcome; a false from it ends the run as a stop does.
 RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progress,
-                   const std::function<void(qint64 row, Outcome)> &onOutcome);
+                   const std::function<void(qint64 row, Outcome)> &onOutcome,
+                   RunObserver *observer = nullptr);
 // The same after checkPlan(plan).
 RunSummary runPlan(const Plan &plan, ProgressSink &progress,
                    const std::function<void(qint64 row, Outcome)> &onOutcome);
@@ -57,7 +77,10 @@ bool confirmConflicts(const Plan &plan, const PlanCheck &check);
 // "操作完成" with the outcome counts on a second line ("成功 N，失败 M", every
 // other outcome only when it occurred); the window enables "4、执行" again only
 // then. The status line is emptied when the run ends.
+// With journal, the run is journaled into a new file there (journal.h); when
+// that file cannot be written the run does not start: "提示" and the reason
+// (NoJournal).
 RunSummary executeRun(Grid &grid, const FrnState &state, const RunOptions &options,
-                      ProgressSink &progress);
+                      ProgressSink &progress, const JournalPlace *journal = nullptr);
 
 } // namespace zorv::files

@@ -184,6 +184,7 @@ void w_frn::connectHandlers() {
     onClick(cb_9, &w_frn::cb_9_clicked);
     onClick(pb_1, &w_frn::pb_1_clicked);
     onClick(cb_3, &w_frn::cb_3_clicked);
+    onClick(cb_undo, &w_frn::cb_undo_clicked);
     onClick(rb_4, &w_frn::rb_4_clicked);
     onClick(rb_3, &w_frn::rb_3_clicked);
     connect(ddlb_1, &QComboBox::currentIndexChanged, this, &w_frn::ddlb_1_selectionChanged);

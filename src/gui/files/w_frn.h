@@ -92,6 +92,7 @@ private:
     // Steps 3 and 4, list match and filters (w_frn_run.cpp).
     void pb_1_clicked();
     void cb_3_clicked();
+    void cb_undo_clicked();
     void cb_9_clicked();
     void cb_10_clicked();
     void rb_4_clicked();
@@ -137,7 +138,7 @@ private:
                 *cb_6 = nullptr, *cb_7 = nullptr, *cb_8 = nullptr, *cb_9 = nullptr,
                 *cb_10 = nullptr, *cb_11 = nullptr, *cb_12 = nullptr, *cb_13 = nullptr,
                 *cb_14 = nullptr, *cb_15 = nullptr, *cb_16 = nullptr, *cb_17 = nullptr,
-                *pb_1 = nullptr;
+                *pb_1 = nullptr, *cb_undo = nullptr;
     QCheckBox *cbx_1 = nullptr, *cbx_2 = nullptr, *cbx_3 = nullptr, *cbx_4 = nullptr;
     QGroupBox *gb_1 = nullptr, *gb_2 = nullptr, *gb_3 = nullptr, *gb_4 = nullptr, *gb_5 = nullptr;
     QComboBox *ddlb_1 = nullptr;

@@ -163,6 +163,7 @@ void w_frn::buildTargetFrame() {
     QFont bold = cb_3->font();
     bold.setBold(true);
     cb_3->setFont(bold);
+    cb_undo = makeText<QPushButton>(f, u"cb_undo"_s, u"撤销上次执行"_s, QRect(10, 198, 248, 30));
 }
 
 void w_frn::buildGridArea() {

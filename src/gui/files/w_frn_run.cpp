@@ -3,15 +3,20 @@
 
 #include "gui/files/w_frn.h"
 
+#include "core/app/data_home.h"
+#include "core/app/globals.h"
 #include "core/files/batch_plan.h"
 #include "core/files/batch_run.h"
 #include "core/files/list_file.h"
 #include "core/files/name_match.h"
 #include "core/files/row_ops.h"
+#include "core/files/run_journal.h"
+#include "core/files/run_undo.h"
 #include "core/platform/platform.h"
 #include "gui/files/w_cjwjj.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +24,18 @@
 
 using namespace Qt::Literals::StringLiterals;
 namespace files = zorv::files;
+
+namespace {
+
+// The window's journals: "journal" beside the zorv.ini in use.
+QString journalFolder() {
+    const QString profile = zorv::app::globals().profile;
+    const QString home =
+        profile.isEmpty() ? zorv::app::dataHomePath() : QFileInfo(profile).absolutePath();
+    return home + u"/journal"_s;
+}
+
+} // namespace
 
 zorv::files::RunOptions w_frn::runOptions() const {
     files::RunOptions o;
@@ -39,7 +56,9 @@ void w_frn::cb_3_clicked() {
     files::RunSummary summary;
     {
         BusyScope busy(this);
-        summary = files::executeRun(*m_grid, m_state, runOptions(), busy);
+        files::JournalPlace journal;
+        journal.folder = journalFolder();
+        summary = files::executeRun(*m_grid, m_state, runOptions(), busy, &journal);
     }
     // The loop's last "正在执行：N" is no status once the run has ended.
     if (zorv::platform().statusText().startsWith(u"正在执行："_s))
@@ -48,10 +67,19 @@ void w_frn::cb_3_clicked() {
     // anything) makes the button usable again; the finished run has shown
     // every row, so the list is no longer filtered.
     if (summary.end == files::RunEnd::Completed || summary.end == files::RunEnd::EmptyGrid ||
-        summary.end == files::RunEnd::Cancelled)
+        summary.end == files::RunEnd::Cancelled || summary.end == files::RunEnd::NoJournal)
         cb_3->setEnabled(true);
     if (summary.end == files::RunEnd::Completed)
         rb_3->setChecked(true);
+}
+
+void w_frn::cb_undo_clicked() {
+    {
+        BusyScope busy(this);
+        files::undoLastRun(*m_grid, journalFolder(), busy);
+    }
+    if (zorv::platform().statusText().startsWith(u"正在撤销："_s))
+        setStatus(QString());
 }
 
 void w_frn::cb_9_clicked() {
