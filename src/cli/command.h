@@ -70,6 +70,8 @@ int cmdTarget(const QStringList &args);
 int cmdRun(const QStringList &args);
 // zorv sheet (not a file step): a spreadsheet written as text.
 int cmdSheet(const QStringList &args);
+// zorv db (not a file step): init and copy of the program's database.
+int cmdDb(const QStringList &args);
 
 // Overview help of "zorv" and "zorv files".
 QString overviewHelp();

@@ -36,7 +36,8 @@ QString overviewHelp() {
            "在管道中请先 set -o pipefail，管道的退出状态才反映每一步的失败。\n"
            "每条子命令都有 --help。\n"
            "\n"
-           "另有 zorv sheet FILE [--sheet N|名称] [--all]：把电子表格的工作表按导入时所见写成文本。\n"_s;
+           "另有 zorv sheet FILE [--sheet N|名称] [--all]：把电子表格的工作表按导入时所见写成文本。\n"
+           "另有 zorv db init|copy：在服务器数据库中建表、在数据库之间复制数据(zorv db --help)。\n"_s;
 }
 
 } // namespace zorv::cli

@@ -52,6 +52,8 @@ int main(int argc, char **argv) {
     }
     if (args[0] == u"sheet")
         return cmdSheet(args.mid(1));
+    if (args[0] == u"db")
+        return cmdDb(args.mid(1));
     if (args[0] != u"files") {
         printError(u"zorv: 未知的命令 "_s + quoteInput(args[0]) +
                    u"（zorv files … 或 zorv sheet …）"_s);
