@@ -26,7 +26,8 @@ bool runOnServer(const QString &role, const QStringList &statements, QString *er
     bool ok = true;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-        QString cs = QStringLiteral("DSN=") + serverDsn();
+        // Qt's ODBC driver adds "DSN=" in front of the name.
+        QString cs = serverDsn();
         if (!role.isEmpty())
             cs += QStringLiteral(";UID=") + role + QStringLiteral(";PWD=");
         db.setDatabaseName(cs);

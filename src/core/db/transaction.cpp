@@ -25,6 +25,28 @@ QString errorText(const QSqlError &e) {
     return t.isEmpty() ? e.text().trimmed() : t;
 }
 
+// Qt's ODBC driver puts "DSN=" in front of the name it is given unless the
+// text names a driver or server itself: it is given the data source name
+// first and the other keys after it.
+QString odbcDatabaseName(const QString &connectString) {
+    if (connectString.contains(u"DRIVER=", Qt::CaseInsensitive) ||
+        connectString.contains(u"SERVER=", Qt::CaseInsensitive) ||
+        connectString.contains(u".dsn", Qt::CaseInsensitive))
+        return connectString;
+    QString dsn;
+    QStringList rest;
+    for (const QString &part : connectString.split(u';')) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (dsn.isEmpty() && eq > 0 &&
+            part.left(eq).trimmed().compare(u"DSN", Qt::CaseInsensitive) == 0)
+            dsn = part.mid(eq + 1).trimmed();
+        else
+            rest << part;
+    }
+    rest.prepend(dsn);
+    return rest.join(u';');
+}
+
 QString nextConnectionName() {
     static QAtomicInt counter;
     return QStringLiteral("zorv_transaction_%1").arg(counter.fetchAndAddRelaxed(1) + 1);
@@ -232,7 +254,7 @@ bool Transaction::openOdbc(const QString &connectString) {
         fail(QStringLiteral("ODBC驱动程序不可用: ") + errorText(db.lastError()));
         return false;
     }
-    db.setDatabaseName(connectString);
+    db.setDatabaseName(odbcDatabaseName(connectString));
     if (!db.open()) {
         fail(withoutPassword(errorText(db.lastError())));
         return false;
@@ -347,16 +369,25 @@ int Transaction::execute(const QString &sql, const QVariantList &args) {
 
 int Transaction::insertRows(const QString &table, const QStringList &columns,
                             const QList<QVariantList> &rows) {
-    // 100 rows of up to 9 values stay under the embedded database's limit
+    // At most 900 values a statement: under the embedded database's limit
     // of 999 host variables in one statement.
     const qsizetype perStatement =
         std::max<qsizetype>(1, 900 / std::max<qsizetype>(1, columns.size()));
-    const QString one = QStringLiteral("(") +
-                        QStringList(columns.size(), QStringLiteral("?")).join(u',') +
-                        QStringLiteral(")");
+    QString one = QStringLiteral("(");
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        one += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    one += u')';
+    const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                         columns.join(u',') + QStringLiteral(") VALUES ");
     auto statement = [&](qsizetype n) {
-        return QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(table, columns.join(u',')) +
-               QStringList(n, one).join(u',');
+        QString sql = head;
+        sql.reserve(head.size() + n * (one.size() + 1));
+        for (qsizetype r = 0; r < n; ++r) {
+            if (r > 0)
+                sql += u',';
+            sql += one;
+        }
+        return sql;
     };
     if (rows.isEmpty())
         return succeed(0);
