@@ -79,6 +79,8 @@ int cmdCatalogue(const QStringList &args);
 int cmdSql(const QStringList &args);
 // zorv lists: the name-list tools (compare).
 int cmdLists(const QStringList &args);
+// zorv db (not a file step): init and copy of the program's database.
+int cmdDb(const QStringList &args);
 
 // Overview help of "zorv" and "zorv files".
 QString overviewHelp();

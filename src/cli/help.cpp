@@ -42,7 +42,8 @@ QString overviewHelp() {
            "zorv sql find|import …：数据文件夹中的 SQL 语句库（zorv sql --help）。\n"
            "zorv catalogue import|export|columns|select …：数据文件夹中的 oracle 表目录\n"
            "（zorv catalogue --help）。\n"
-           "zorv lists compare|merge|split …：核对名单、合并B列、转换A列（zorv lists --help）。\n"_s;
+           "zorv lists compare|merge|split …：核对名单、合并B列、转换A列（zorv lists --help）。\n"
+           "zorv db init|copy：在服务器数据库中建表、在数据库之间复制数据（zorv db --help）。\n"_s;
 }
 
 } // namespace zorv::cli

@@ -59,6 +59,8 @@ int main(int argc, char **argv) {
         return cmdSql(args.mid(1));
     if (args[0] == u"lists")
         return cmdLists(args.mid(1));
+    if (args[0] == u"db")
+        return cmdDb(args.mid(1));
     if (args[0] != u"files") {
         printError(
             u"zorv: 未知的命令 "_s + quoteInput(args[0]) +

@@ -4,6 +4,7 @@
 #include "core/app/globals.h"
 #include "core/config/profile.h"
 #include "core/config/regodbc.h"
+#include "core/db/odbc_state.h"
 #include "core/db/statements.h"
 #include "core/platform/platform.h"
 #include "core/text/gbtext.h"
@@ -38,6 +39,12 @@ void LoginLogic::readAutoCommit() {
 
 void LoginLogic::registerDataSource() {
     config::RegistryStore store;
+    // A data source that the system's ODBC configuration defines (a team's
+    // database server) and that this program never registered is used as it
+    // is: registering its name for the desktop file would hide the server.
+    if (!store.value(config::dataSourceKey(m_dsn), QStringLiteral("Driver")) &&
+        db::odbcDataSourceExists(m_dsn))
+        return;
     config::regodbc(store, m_dsn, m_database, globals().sysPath);
 }
 

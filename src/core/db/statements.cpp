@@ -1,5 +1,8 @@
 #include "core/db/statements.h"
 
+#include "core/db/schema.h"
+#include "core/db/server_schema.h"
+
 namespace zorv::db {
 namespace {
 
@@ -65,7 +68,9 @@ int insertSql(Transaction &tx, const QString &sql, const QString &purpose) {
 }
 
 int insertSqlNumbered(Transaction &tx, const QString &sql, const QString &purpose, qint64 bh) {
-    return tx.execute(QStringLiteral("INSERT INTO sqlt VALUES (?, ?, ?)"), {sql, purpose, bh});
+    if (tx.execute(QStringLiteral("INSERT INTO sqlt VALUES (?, ?, ?)"), {sql, purpose, bh}) != 0)
+        return tx.sqlcode();
+    return advanceNumbering(tx, table::sqlt);
 }
 
 qint64 countSql(Transaction &tx) {
@@ -116,6 +121,17 @@ int insertRegister(Transaction &tx, qint64 xh, const QVariant &bs, const QDateTi
     return tx.execute(
         QStringLiteral("INSERT INTO htt1 (xh, bs, rq, md, jg) VALUES (?, ?, ?, ?, ?)"),
         {xh, bs, rq, md, jg});
+}
+
+int insertRegisterRows(Transaction &tx, const QList<RegisterRow> &rows) {
+    QList<QVariantList> values;
+    values.reserve(rows.size());
+    for (const RegisterRow &r : rows)
+        values.append(QVariantList{r.xh, r.bs, r.rq, r.md, r.jg});
+    return tx.insertRows(table::htt1,
+                         {QStringLiteral("xh"), QStringLiteral("bs"), QStringLiteral("rq"),
+                          QStringLiteral("md"), QStringLiteral("jg")},
+                         values);
 }
 
 int deleteRegister(Transaction &tx, qint64 bh) {

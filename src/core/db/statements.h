@@ -61,6 +61,17 @@ int insertColumn(Transaction &tx, const QString &table, const QString &column,
 
 int insertRegister(Transaction &tx, qint64 xh, const QVariant &bs, const QDateTime &rq,
                    const QString &md, const QString &jg);
+// Many register rows at once (a comparison's whole outcome), each row xh,
+// bs, rq, md, jg: stored many rows a round trip, which a server needs for
+// large lists. Not a transaction of its own (run it in a TransactionScope).
+struct RegisterRow {
+    qint64 xh = 0;
+    QVariant bs;
+    QDateTime rq;
+    QString md;
+    QString jg;
+};
+int insertRegisterRows(Transaction &tx, const QList<RegisterRow> &rows);
 int deleteRegister(Transaction &tx, qint64 bh);
 int updateRegisterRemark(Transaction &tx, const QString &bz, qint64 bh);
 

@@ -2,6 +2,7 @@
 
 #include "core/config/registry.h"
 #include "core/config/regodbc.h"
+#include "core/db/odbc_state.h"
 #include "core/db/publish_file.h"
 #include "core/db/schema.h"
 
@@ -9,10 +10,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryFile>
+#include <algorithm>
 
 namespace zorv::db {
 namespace {
@@ -20,6 +23,28 @@ namespace {
 QString errorText(const QSqlError &e) {
     const QString t = e.databaseText().trimmed();
     return t.isEmpty() ? e.text().trimmed() : t;
+}
+
+// Qt's ODBC driver puts "DSN=" in front of the name it is given unless the
+// text names a driver or server itself: it is given the data source name
+// first and the other keys after it.
+QString odbcDatabaseName(const QString &connectString) {
+    if (connectString.contains(u"DRIVER=", Qt::CaseInsensitive) ||
+        connectString.contains(u"SERVER=", Qt::CaseInsensitive) ||
+        connectString.contains(u".dsn", Qt::CaseInsensitive))
+        return connectString;
+    QString dsn;
+    QStringList rest;
+    for (const QString &part : connectString.split(u';')) {
+        const qsizetype eq = part.indexOf(u'=');
+        if (dsn.isEmpty() && eq > 0 &&
+            part.left(eq).trimmed().compare(u"DSN", Qt::CaseInsensitive) == 0)
+            dsn = part.mid(eq + 1).trimmed();
+        else
+            rest << part;
+    }
+    rest.prepend(dsn);
+    return rest.join(u';');
 }
 
 QString nextConnectionName() {
@@ -45,10 +70,38 @@ int Transaction::fail(const QString &text, int code) {
     m_sqlcode = code;
     m_sqlnrows = 0;
     m_sqlerrtext = text;
+    m_sqlstate.clear();
+    m_conflict = false;
+    m_keyTaken = false;
+    return m_sqlcode;
+}
+
+// A failure the database reported: its text, and what its code says about
+// another writer or the connection.
+int Transaction::failOn(const QSqlError &error, const QString &state) {
+    fail(errorText(error));
+    m_sqlstate = state;
+    if (m_dialect == Dialect::Embedded) {
+        // SQLite's primary codes 5 (busy) and 6 (locked), also inside an extended code.
+        const int extended = error.nativeErrorCode().toInt();
+        const int code = extended & 0xff;
+        m_conflict = code == 5 || code == 6;
+        // SQLITE_CONSTRAINT_PRIMARYKEY and SQLITE_CONSTRAINT_UNIQUE.
+        m_keyTaken = extended == 1555 || extended == 2067 ||
+                     (extended == 19 && m_sqlerrtext.contains(u"UNIQUE constraint failed"));
+    } else {
+        m_conflict = isConflictState(state);
+        m_keyTaken = state == u"23505";
+        if (isConnectionState(state) || !database().isOpen())
+            m_lost = true;
+    }
     return m_sqlcode;
 }
 
 int Transaction::succeed(qint64 rows) {
+    m_sqlstate.clear();
+    m_conflict = false;
+    m_keyTaken = false;
     m_sqlcode = 0;
     m_sqlnrows = rows;
     m_sqlerrtext.clear();
@@ -66,6 +119,8 @@ void Transaction::closeConnection() {
     m_connected = false;
     m_inTransaction = false;
     m_begun = false;
+    m_lost = false;
+    m_dialect = Dialect::Embedded;
     m_file.clear();
     ++m_serial;
 }
@@ -86,7 +141,7 @@ int Transaction::connect() {
     const QString connectString = connectStringOf(m_dbParm);
     const QString dsn = connectValue(connectString, QStringLiteral("DSN"));
     if (dsn.isEmpty())
-        return fail(QStringLiteral("连接参数中没有数据源名(DSN): ") + m_dbParm);
+        return fail(QStringLiteral("连接参数中没有数据源名(DSN): ") + withoutPassword(m_dbParm));
 
     config::RegistryStore store;
     const QString key = config::dataSourceKey(dsn);
@@ -199,12 +254,39 @@ bool Transaction::openOdbc(const QString &connectString) {
         fail(QStringLiteral("ODBC驱动程序不可用: ") + errorText(db.lastError()));
         return false;
     }
-    db.setDatabaseName(connectString);
+    db.setDatabaseName(odbcDatabaseName(connectString));
     if (!db.open()) {
-        fail(errorText(db.lastError()));
+        fail(withoutPassword(errorText(db.lastError())));
         return false;
     }
-    return true;
+    m_dialect = dialectOf(db);
+    return !m_requireSchema || checkServerSchema();
+}
+
+// A server database that lacks the program's tables is refused at once with
+// the way to create them, instead of failing at every statement later.
+bool Transaction::checkServerSchema() {
+    if (m_dialect != Dialect::PostgreSQL)
+        return true;
+    QSqlQuery q(QSqlDatabase::database(m_name, false));
+    if (!q.exec(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                               "WHERE table_schema = current_schema()"))) {
+        fail(errorText(q.lastError()));
+        return false;
+    }
+    QStringList present;
+    while (q.next())
+        present << q.value(0).toString().toLower();
+    QStringList missing;
+    for (const QString &t : tableNames())
+        if (!present.contains(t))
+            missing << t;
+    if (missing.isEmpty())
+        return true;
+    const QString dsn = connectValue(connectStringOf(m_dbParm), QStringLiteral("DSN"));
+    fail(QStringLiteral("数据库中没有本系统的表(%1)，请先用“zorv db init --dsn %2”建立")
+             .arg(missing.join(QStringLiteral(", ")), dsn));
+    return false;
 }
 
 bool Transaction::beginIfManual() {
@@ -212,10 +294,27 @@ bool Transaction::beginIfManual() {
         return true;
     QSqlDatabase db = database();
     if (!db.transaction()) {
-        fail(errorText(db.lastError()));
+        failOn(db.lastError(), odbcState(db));
         return false;
     }
     m_inTransaction = true;
+    return true;
+}
+
+// After the server connection was lost, the next statement that does not
+// belong to a transaction begun before the loss connects again. Work of such
+// a transaction is gone with the connection: its statements fail until the
+// owner ends it, so nothing after the loss is stored as if it were whole.
+bool Transaction::reconnectIfLost() {
+    if (!m_lost)
+        return true;
+    if (m_begun) {
+        fail(QStringLiteral("与数据库的连接已断开，本事务中的修改没有保存"));
+        m_lost = true;
+        return false;
+    }
+    if (connect() != 0)
+        return false;
     return true;
 }
 
@@ -242,18 +341,19 @@ std::optional<QSqlQuery> Transaction::runStatement(const QString &sql, const QVa
         fail(QStringLiteral("未连接数据库"));
         return std::nullopt;
     }
-    if (!beginIfManual())
+    if (!reconnectIfLost() || !beginIfManual())
         return std::nullopt;
-    QSqlQuery q(database());
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
     q.setForwardOnly(forwardOnly);
-    if (!q.prepare(sql)) {
-        fail(errorText(q.lastError()));
+    if (!q.prepare(forDialect(m_dialect, sql))) {
+        failOn(q.lastError(), odbcState(db, q));
         return std::nullopt;
     }
     for (const QVariant &a : args)
         q.addBindValue(a);
     if (!q.exec()) {
-        fail(errorText(q.lastError()));
+        failOn(q.lastError(), odbcState(db, q));
         return std::nullopt;
     }
     return q;
@@ -265,6 +365,56 @@ int Transaction::execute(const QString &sql, const QVariantList &args) {
         return m_sqlcode;
     const int changed = q->isSelect() ? 0 : q->numRowsAffected();
     return succeed(changed < 0 ? 0 : changed);
+}
+
+int Transaction::insertRows(const QString &table, const QStringList &columns,
+                            const QList<QVariantList> &rows) {
+    // At most 900 values a statement: under the embedded database's limit
+    // of 999 host variables in one statement.
+    const qsizetype perStatement =
+        std::max<qsizetype>(1, 900 / std::max<qsizetype>(1, columns.size()));
+    QString one = QStringLiteral("(");
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        one += c == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    one += u')';
+    const QString head = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") +
+                         columns.join(u',') + QStringLiteral(") VALUES ");
+    auto statement = [&](qsizetype n) {
+        QString sql = head;
+        sql.reserve(head.size() + n * (one.size() + 1));
+        for (qsizetype r = 0; r < n; ++r) {
+            if (r > 0)
+                sql += u',';
+            sql += one;
+        }
+        return sql;
+    };
+    if (rows.isEmpty())
+        return succeed(0);
+    if (!m_connected)
+        return fail(QStringLiteral("未连接数据库"));
+    if (!reconnectIfLost() || !beginIfManual())
+        return m_sqlcode;
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    qsizetype prepared = -1;
+    qint64 stored = 0;
+    for (qsizetype at = 0; at < rows.size(); at += perStatement) {
+        const qsizetype n = std::min(perStatement, rows.size() - at);
+        if (n != prepared) {
+            if (!q.prepare(forDialect(m_dialect, statement(n))))
+                return failOn(q.lastError(), odbcState(db, q));
+            prepared = n;
+        }
+        int i = 0;
+        for (qsizetype r = at; r < at + n; ++r)
+            for (int c = 0; c < columns.size(); ++c)
+                q.bindValue(i++, rows[r].value(c));
+        if (!q.exec())
+            return failOn(q.lastError(), odbcState(db, q));
+        stored += n;
+    }
+    return succeed(stored);
 }
 
 std::optional<QVariantList> Transaction::selectRow(const QString &sql, const QVariantList &args) {
@@ -294,7 +444,7 @@ QList<QVariantList> Transaction::selectRows(const QString &sql, const QVariantLi
         rows << row;
     }
     if (q.lastError().isValid()) {
-        fail(errorText(q.lastError()));
+        failOn(q.lastError(), odbcState(database(), q));
         return {};
     }
     succeed(rows.size());
@@ -304,10 +454,12 @@ QList<QVariantList> Transaction::selectRows(const QString &sql, const QVariantLi
 int Transaction::begin() {
     if (!m_connected)
         return fail(QStringLiteral("未连接数据库"));
+    if (m_lost && !m_begun && connect() != 0)
+        return m_sqlcode;
     if (!m_inTransaction) {
         QSqlDatabase db = database();
         if (!db.transaction())
-            return fail(errorText(db.lastError()));
+            return failOn(db.lastError(), odbcState(db));
         m_inTransaction = true;
     }
     m_begun = true;
@@ -333,8 +485,20 @@ int Transaction::endTransaction(bool keep) {
         return fail(QStringLiteral("没有可回滚的事务：自动提交方式下每条语句执行后已单独提交"));
     }
     QSqlDatabase db = database();
-    if (!(keep ? db.commit() : db.rollback()))
-        return fail(errorText(db.lastError()));
+    if (!(keep ? db.commit() : db.rollback())) {
+        failOn(db.lastError(), odbcState(db));
+        if (!m_lost)
+            return m_sqlcode;
+        // The server dropped the transaction with the connection: it is over.
+        const int code = m_sqlcode;
+        const QString text = m_sqlerrtext;
+        m_inTransaction = false;
+        m_begun = false;
+        ++m_serial;
+        fail(text, code);
+        m_lost = true;
+        return code;
+    }
     m_inTransaction = false;
     m_begun = false;
     ++m_serial;
@@ -367,6 +531,14 @@ QString connectValue(const QString &connectString, const QString &key) {
             return part.mid(eq + 1).trimmed();
     }
     return {};
+}
+
+QString withoutPassword(const QString &text) {
+    static const QRegularExpression pwd(QStringLiteral("\\b(PWD|Password)\\s*=[^;']*"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QString out = text;
+    out.replace(pwd, QStringLiteral("\\1=***"));
+    return out;
 }
 
 } // namespace zorv::db

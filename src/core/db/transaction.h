@@ -10,6 +10,8 @@
 // as an embedded SQLite database; any other name goes to the system's ODBC
 // driver manager.
 
+#include "core/db/dialect.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -42,17 +44,47 @@ public:
     // The open connection for grids and other readers; invalid when not connected.
     QSqlDatabase database() const;
 
+    // With it off, connect() to a server accepts a database without the
+    // program's tables (for creating them); on by default.
+    void setRequireSchema(bool on) { m_requireSchema = on; }
+
     int sqlcode() const { return m_sqlcode; }
     qint64 sqlnrows() const { return m_sqlnrows; }
     QString sqlerrtext() const { return m_sqlerrtext; }
+    // After a failure: the SQLSTATE the ODBC driver reported (empty for the
+    // embedded database), whether another writer's work caused it (a retry
+    // of the whole transaction may succeed) and whether the connection to the
+    // server was lost (the next statement reconnects, unless it belongs to a
+    // transaction begun before the loss).
+    QString sqlstate() const { return m_sqlstate; }
+    bool conflicted() const { return m_conflict; }
+    // The failure was a unique key refusing a value already in use.
+    bool keyTaken() const { return m_keyTaken; }
+    bool connectionLost() const { return m_lost; }
+    // The kind of database behind the connection; statements are translated
+    // for it (dialect.h) before they are prepared.
+    Dialect dialect() const { return m_dialect; }
     // After connect(): the database file was missing and has been created.
     bool databaseCreated() const { return m_created; }
     // After connect(): the database file was missing and could not be created.
     bool databaseCreationFailed() const { return m_creationFailed; }
 
+    // Set the result as a check of the caller's own found it: a failure with
+    // text (sqlcode -1), or a success with rows (e.g. keeping a statement's
+    // count after a follow-up statement). Both return sqlcode().
+    int reportFailure(const QString &text) { return fail(text); }
+    int reportSuccess(qint64 rows) { return succeed(rows); }
+
     // Runs a statement with its host variables bound in order to the "?"
     // placeholders; sqlnrows() is the number of rows changed. Returns sqlcode().
     int execute(const QString &sql, const QVariantList &args = {});
+    // Inserts rows (values in the order of columns) into table with
+    // multi-row INSERT statements prepared once, many rows a round trip:
+    // the fast way to store many rows, above all on a server. sqlnrows() is
+    // the number of rows stored. Not a transaction of its own: on failure
+    // part of the rows may be in, and the caller rolls back. Returns sqlcode().
+    int insertRows(const QString &table, const QStringList &columns,
+                   const QList<QVariantList> &rows);
     // First row of a query; sqlcode() 100 and nullopt when there is none.
     std::optional<QVariantList> selectRow(const QString &sql, const QVariantList &args = {});
     // Every row of a query (empty on failure; check sqlcode()).
@@ -78,6 +110,9 @@ public:
 private:
     friend class TransactionScope;
     int fail(const QString &text, int code = -1);
+    int failOn(const QSqlError &error, const QString &state);
+    bool reconnectIfLost();
+    bool checkServerSchema();
     int succeed(qint64 rows = 0);
     bool openDesktopDatabase(const QString &path);
     bool createDesktopDatabase(const QString &path);
@@ -100,6 +135,12 @@ private:
     QString m_file;
     bool m_created = false;
     bool m_creationFailed = false;
+    bool m_requireSchema = true;
+    Dialect m_dialect = Dialect::Embedded;
+    QString m_sqlstate;
+    bool m_conflict = false;
+    bool m_keyTaken = false;
+    bool m_lost = false;
     int m_sqlcode = 0;
     qint64 m_sqlnrows = 0;
     QString m_sqlerrtext;
@@ -113,5 +154,8 @@ Transaction &sqlca();
 QString connectStringOf(const QString &dbParm);
 // The value of key (case-insensitive) in "KEY=value;KEY=value"; empty when absent.
 QString connectValue(const QString &connectString, const QString &key);
+// The parameter or connect string with the value of every password key
+// (PWD, Password) replaced by "***", for messages and logs.
+QString withoutPassword(const QString &text);
 
 } // namespace zorv::db

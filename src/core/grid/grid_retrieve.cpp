@@ -2,6 +2,7 @@
 // value converted to its column's type.
 #include "core/grid/grid.h"
 
+#include "core/db/dialect.h"
 #include "core/grid/grid_impl.h"
 #include "core/grid/grid_value.h"
 
@@ -24,7 +25,7 @@ qint64 Grid::retrieve(QSqlDatabase db, const QString &sql, const QVariantList &a
     };
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
+    if (!q.prepare(db::forDriver(db, sql)))
         return fail(q.lastError().text());
     for (const QVariant &a : args)
         q.addBindValue(a);

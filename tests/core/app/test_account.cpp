@@ -2,13 +2,14 @@
 #include "core/config/regodbc.h"
 #include "core/db/statements.h"
 #include "support/scripted_platform.h"
-#include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QTest>
 
 using namespace zorv;
 using zorv::app::AccountChange;
 using zorv::test::ScriptedPlatform;
+using zorv::test::TestDatabase;
 using zorv::test::TestHome;
 
 Q_DECLARE_METATYPE(AccountChange::Focus)
@@ -40,9 +41,15 @@ private slots:
         const QString account =
             QStringLiteral("UPDATE password SET user1 = 'admin', pw = 'Secret'");
         // Makes the password update fail after the user update has run.
-        const QString pwFails =
-            QStringLiteral("CREATE TRIGGER no_pw BEFORE UPDATE OF pw ON password "
-                           "BEGIN SELECT RAISE(ABORT, 'pw locked'); END");
+        const QStringList pwFails =
+            test::onServer()
+                ? QStringList{QStringLiteral(
+                                  "CREATE FUNCTION no_pw() RETURNS trigger LANGUAGE plpgsql AS "
+                                  "'BEGIN RAISE EXCEPTION ''pw locked''; END'"),
+                              QStringLiteral("CREATE TRIGGER no_pw BEFORE UPDATE OF pw ON "
+                                             "password FOR EACH ROW EXECUTE FUNCTION no_pw()")}
+                : QStringList{QStringLiteral("CREATE TRIGGER no_pw BEFORE UPDATE OF pw ON password "
+                                             "BEGIN SELECT RAISE(ABORT, 'pw locked'); END")};
         const auto stay = AccountChange::Focus::Unchanged;
         QTest::newRow("both change")
             << edits("boss|boss|pw1|pw1") << none << true << done << true << stay << "boss"
@@ -73,11 +80,11 @@ private slots:
             << true << failed << true << stay << ""
             << "";
         QTest::newRow("password write fails: the user change is undone")
-            << edits("boss|boss|pw1|pw1") << QStringList{account, pwFails} << true << failed << true
-            << stay << "admin"
+            << edits("boss|boss|pw1|pw1") << QStringList{account} + pwFails << true << failed
+            << true << stay << "admin"
             << "Secret";
         QTest::newRow("password write fails, autocommit off")
-            << edits("boss|boss|pw1|pw1") << QStringList{account, pwFails} << false << failed
+            << edits("boss|boss|pw1|pw1") << QStringList{account} + pwFails << false << failed
             << true << stay << "admin"
             << "Secret";
     }
@@ -92,13 +99,10 @@ private slots:
         QFETCH(QString, password);
         TestHome home;
         ScriptedPlatform platform;
-        config::RegistryStore store;
-        config::regodbc(store, QStringLiteral("zorv"), home.file(QStringLiteral("zorv.mdb")),
-                        QStringLiteral("/s"));
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         db::Transaction tx;
-        tx.setDbParm(QStringLiteral("ConnectString='DSN=zorv;UID=;PWD='"));
-        tx.setAutoCommit(autoCommit);
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx, autoCommit), 0);
         for (const QString &sql : setup)
             QCOMPARE(tx.execute(sql), 0);
         QCOMPARE(tx.commit(), 0);

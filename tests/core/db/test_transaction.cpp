@@ -2,7 +2,7 @@
 #include "core/db/schema.h"
 #include "core/db/statements.h"
 #include "core/db/transaction.h"
-#include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -13,6 +13,7 @@
 using namespace zorv;
 using zorv::db::Transaction;
 using zorv::test::readFile;
+using zorv::test::TestDatabase;
 using zorv::test::TestHome;
 using zorv::test::writeFile;
 
@@ -29,30 +30,13 @@ void prepare(Transaction &tx, const QString &dbq, bool autoCommit = true) {
     tx.setAutoCommit(autoCommit);
 }
 
-// What a second, independent connection to the file sees.
-qint64 countFromOutside(const QString &file, const QString &sql) {
-    qint64 n = -1;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("outside"));
-        db.setDatabaseName(file);
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(sql) && q.next())
-                n = q.value(0).toLongLong();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("outside"));
-    return n;
-}
-
 } // namespace
 
 class TestTransaction : public QObject {
     Q_OBJECT
 private slots:
     void missingFileIsCreatedWithSchema() {
+        ZORV_EMBEDDED_ONLY();
         TestHome home;
         const QString file = home.file(QStringLiteral("zorv.mdb"));
         Transaction tx;
@@ -95,6 +79,7 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << "sqlt";
     }
     void unusableFileIsNeverOverwritten() {
+        ZORV_EMBEDDED_ONLY();
         QFETCH(QByteArray, content);
         QFETCH(QString, errorPart);
         TestHome home;
@@ -110,6 +95,7 @@ private slots:
     }
 
     void foreignSqliteDatabaseIsRefusedUntouched() {
+        ZORV_EMBEDDED_ONLY();
         TestHome home;
         const QString file = home.file(QStringLiteral("zorv.mdb"));
         {
@@ -130,6 +116,7 @@ private slots:
     }
 
     void folderWhereFileCannotBeCreated() {
+        ZORV_EMBEDDED_ONLY();
         TestHome home;
         const QString folder = home.file(QStringLiteral("missing/folder"));
         Transaction tx;
@@ -199,10 +186,10 @@ private slots:
 
     void autoCommitOffHoldsChangesUntilCommit() {
         TestHome home;
-        const QString file = home.file(QStringLiteral("zorv.mdb"));
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
-        prepare(tx, file, false);
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx, false), 0);
         const QString count = QStringLiteral("SELECT count(*) FROM base0");
         QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("p")), 0);
         QCOMPARE(tx.sqlnrows(), 1);
@@ -210,21 +197,21 @@ private slots:
         QCOMPARE(db::countTable(tx, QStringLiteral("t1")), 0);
         QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("p")), 0);
         QCOMPARE(tx.commit(), 0);
-        QCOMPARE(countFromOutside(file, count), 1);
+        QCOMPARE(database.scalarFromOutside(count), 1);
         // Work after a commit is again held until the next one; disconnect commits it.
         QCOMPARE(db::insertTable(tx, QStringLiteral("t2"), QStringLiteral("p")), 0);
         QCOMPARE(tx.disconnect(), 0);
-        QCOMPARE(countFromOutside(file, count), 2);
+        QCOMPARE(database.scalarFromOutside(count), 2);
     }
 
     void autoCommitOnWritesAtOnce() {
         TestHome home;
-        const QString file = home.file(QStringLiteral("zorv.mdb"));
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
-        prepare(tx, file, true);
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx, true), 0);
         QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("p")), 0);
-        QCOMPARE(countFromOutside(file, QStringLiteral("SELECT count(*) FROM base0")), 1);
+        QCOMPARE(database.scalarFromOutside(QStringLiteral("SELECT count(*) FROM base0")), 1);
         // Already committed: a rollback could undo nothing and says so.
         QCOMPARE(tx.rollback(), -1);
         QCOMPARE(tx.commit(), 0);
@@ -233,9 +220,10 @@ private slots:
     // Automatic numbering of the entry window and max + 1 of the importers coexist.
     void sqltNumberingCoexists() {
         TestHome home;
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
-        prepare(tx, home.file(QStringLiteral("zorv.mdb")));
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx), 0);
         QVERIFY(!db::maxSqlBh(tx));
         QCOMPARE(tx.sqlcode(), 0);
         QCOMPARE(db::insertSql(tx, QStringLiteral("select 1"), QStringLiteral("one")), 0);
@@ -248,7 +236,8 @@ private slots:
         QCOMPARE(db::countSql(tx), 3);
         // A duplicate explicit number fails with the database's text.
         QCOMPARE(db::insertSqlNumbered(tx, QStringLiteral("dup"), QString(), 2), -1);
-        QVERIFY(tx.sqlerrtext().contains(QStringLiteral("UNIQUE")));
+        QVERIFY2(tx.sqlerrtext().contains(QStringLiteral("UNIQUE"), Qt::CaseInsensitive),
+                 qPrintable(tx.sqlerrtext()));
         // Rows numbered by the database can be read, edited and deleted by number.
         QCOMPARE(db::updateSql(tx, QStringLiteral("select 33"), QStringLiteral("三"), 3), 0);
         QCOMPARE(tx.sqlnrows(), 1);
@@ -269,9 +258,10 @@ private slots:
 
     void registerAndCatalogueStatements() {
         TestHome home;
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
-        prepare(tx, home.file(QStringLiteral("zorv.mdb")));
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx), 0);
         const QDateTime when(QDate(2024, 2, 29), QTime(10, 30));
         QCOMPARE(db::insertRegister(tx, 1, 7, when, QStringLiteral("张三"), QStringLiteral("相同")),
                  0);
@@ -310,9 +300,10 @@ private slots:
 
     void accountStatements() {
         TestHome home;
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
-        prepare(tx, home.file(QStringLiteral("zorv.mdb")));
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx), 0);
         QVERIFY(!db::selectPassword(tx, QStringLiteral("admin")));
         QCOMPARE(tx.sqlcode(), 100);
         QCOMPARE(db::updateUser(tx, QStringLiteral("admin")), 0);

@@ -1,15 +1,13 @@
-#include "core/config/regodbc.h"
 #include "core/db/statements.h"
 #include "core/db/transaction_scope.h"
-#include "support/tempdir.h"
+#include "support/test_database.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 using namespace zorv;
 using zorv::db::Transaction;
 using zorv::db::TransactionScope;
+using zorv::test::TestDatabase;
 using zorv::test::TestHome;
 
 enum class End { Commit, Rollback, ScopeEnds, ConnectionCommits, Reconnect, Disconnect };
@@ -17,32 +15,9 @@ Q_DECLARE_METATYPE(End)
 
 namespace {
 
-// A transaction connected to a new embedded database in home.
-void connectNew(Transaction &tx, const TestHome &home, bool autoCommit) {
-    config::RegistryStore store;
-    config::regodbc(store, QStringLiteral("zorv"), home.file(QStringLiteral("zorv.mdb")),
-                    config::odbcDriverFolder());
-    tx.setDbParm(QStringLiteral("ConnectString='DSN=zorv;UID=;PWD='"));
-    tx.setAutoCommit(autoCommit);
-    QCOMPARE(tx.connect(), 0);
-}
-
-// Catalogue rows as a second, independent connection to the file sees them.
-qint64 tablesFromOutside(const QString &file) {
-    qint64 n = -1;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("outside"));
-        db.setDatabaseName(file);
-        if (db.open()) {
-            QSqlQuery q(db);
-            if (q.exec(QStringLiteral("SELECT count(*) FROM base0")) && q.next())
-                n = q.value(0).toLongLong();
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("outside"));
-    return n;
+// Catalogue rows as a second, independent connection sees them.
+qint64 tablesFromOutside(const TestDatabase &database) {
+    return database.scalarFromOutside(QStringLiteral("SELECT count(*) FROM base0"));
 }
 
 } // namespace
@@ -80,16 +55,17 @@ private slots:
         QFETCH(int, code);
         QFETCH(qint64, kept);
         TestHome home;
-        const QString file = home.file(QStringLiteral("zorv.mdb"));
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
-        connectNew(tx, home, autoCommit);
+        QCOMPARE(database.connect(tx, autoCommit), 0);
         {
             TransactionScope scope(tx);
             QVERIFY(scope.isOpen());
             QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QStringLiteral("一")), 0);
             QCOMPARE(db::insertTable(tx, QStringLiteral("t2"), QStringLiteral("二")), 0);
             // Nothing is visible outside before the commit, autocommit or not.
-            QCOMPARE(tablesFromOutside(file), 0);
+            QCOMPARE(tablesFromOutside(database), 0);
             int got = 0;
             switch (end) {
             case End::Commit:
@@ -123,20 +99,22 @@ private slots:
         }
         if (tx.isConnected())
             QCOMPARE(tx.disconnect(), 0);
-        QCOMPARE(tablesFromOutside(file), kept);
+        QCOMPARE(tablesFromOutside(database), kept);
     }
 
     // Without a scope, autocommit leaves nothing to roll back: no success is
     // claimed. A scope on a closed connection never opens.
     void nothingToUndoIsNoSuccess() {
         TestHome home;
+        TestDatabase database(home);
+        ZORV_VERIFY_DATABASE(database);
         Transaction tx;
         {
             TransactionScope scope(tx);
             QVERIFY(!scope.isOpen());
             QCOMPARE(scope.commit(), -1);
         }
-        connectNew(tx, home, true);
+        QCOMPARE(database.connect(tx, true), 0);
         QCOMPARE(db::insertTable(tx, QStringLiteral("t1"), QString()), 0);
         QCOMPARE(tx.rollback(), -1);
         QVERIFY(!tx.sqlerrtext().isEmpty());

@@ -1,0 +1,25 @@
+#pragma once
+// The SQLSTATE of the last failure on an ODBC statement or connection: the
+// portable code that says what went wrong whatever language the server's
+// message text is in ("40001" serialization failure, "08S01" connection lost…).
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+namespace zorv::db {
+
+// Empty when the query does not run through ODBC or holds no diagnostic.
+QString odbcState(const QSqlDatabase &db, const QSqlQuery &query);
+QString odbcState(const QSqlDatabase &db);
+
+// A failure caused by another writer: retrying the whole transaction may succeed.
+bool isConflictState(const QString &state);
+// The connection to the server is gone (or never was): reconnecting may succeed.
+bool isConnectionState(const QString &state);
+
+// Whether the system's ODBC driver manager knows a data source of this name
+// (in the user's or the system's odbc.ini).
+bool odbcDataSourceExists(const QString &dsn);
+
+} // namespace zorv::db
