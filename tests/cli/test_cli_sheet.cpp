@@ -16,7 +16,7 @@ struct Run {
     QString out, err;
 };
 
-Run zorv(const QStringList &args) {
+Run runZorv(const QStringList &args) {
     QProcess p;
     p.start(QStringLiteral(ZORV_CLI_EXE), args);
     Run r;
@@ -53,7 +53,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, firstLine);
         QFETCH(int, lines);
-        const Run r = zorv(QStringList{u"sheet"_s} + args);
+        const Run r = runZorv(QStringList{u"sheet"_s} + args);
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         const QStringList got = r.out.split(u'\n', Qt::SkipEmptyParts);
@@ -63,7 +63,7 @@ private slots:
 
     // The shown texts: formula results, booleans, errors, formats.
     void showsWhatTheSheetShows() {
-        const Run r = zorv({u"sheet"_s, kOffice + u"mixed-97.xls"_s});
+        const Run r = runZorv({u"sheet"_s, kOffice + u"mixed-97.xls"_s});
         QCOMPARE(r.exitCode, 0);
         for (const QString &line :
              {u"公式真\tTRUE"_s, u"除零\t#DIV/0!"_s, u"无值\t#N/A"_s, u"空串\t"_s,
@@ -72,7 +72,7 @@ private slots:
             QVERIFY2(r.out.contains(u'\n' + line + u'\n'), qPrintable(line));
         // The xlsx source shows the same, except for formulas whose results
         // the writing library did not compute.
-        const Run x = zorv({u"sheet"_s, kOffice + u"mixed.xlsx"_s, u"--sheet"_s, u"类型"_s});
+        const Run x = runZorv({u"sheet"_s, kOffice + u"mixed.xlsx"_s, u"--sheet"_s, u"类型"_s});
         for (const QString &line : {u"百分比\t97.4%"_s, u"千分位\t1,234"_s, u"两位小数\t3.50"_s,
                                     u"累计时间\t36:00:00"_s, u"货币\t¥1,234.50"_s})
             QVERIFY2(x.out.contains(u'\n' + line + u'\n'), qPrintable(line));
@@ -95,7 +95,7 @@ private slots:
     void refusals() {
         QFETCH(QStringList, args);
         QFETCH(QString, error);
-        const Run r = zorv(QStringList{u"sheet"_s} + args);
+        const Run r = runZorv(QStringList{u"sheet"_s} + args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.contains(error), qPrintable(r.err));
@@ -130,7 +130,7 @@ private slots:
         QTemporaryDir dir;
         const QString p = dir.filePath(u"long.xls"_s);
         QCOMPARE(writeCompound(p, s.data), QString());
-        const Run r = zorv({u"sheet"_s, p});
+        const Run r = runZorv({u"sheet"_s, p});
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         QVERIFY(r.out.endsWith(u'\n'));
@@ -146,7 +146,7 @@ private slots:
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(in.readAll().left(9000));
         out.close();
-        const Run r = zorv({u"sheet"_s, cut, u"--all"_s});
+        const Run r = runZorv({u"sheet"_s, cut, u"--all"_s});
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(u"已损坏"_s), qPrintable(r.err));
         QVERIFY2(r.out.isEmpty(), qPrintable(r.out)); // nothing read in part
