@@ -124,6 +124,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, message);
         LibraryDb lib;
+        QVERIFY(lib.ok());
         QVERIFY(seed(lib, {u"1:dup:p"_s, u"2:dup:p"_s}));
         if (!refuse.isEmpty())
             QVERIFY(lib.refuse(refuse, when));
@@ -142,9 +143,12 @@ private slots:
     // of the purpose order are swept too.
     void sweepsPast32767() {
         LibraryDb lib;
-        QVERIFY(lib.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < 40000) INSERT INTO sqlt (sql, purpose, bh) "
-                         "SELECT 'select ' || i, 'p' || substr('00000' || i, -5), i FROM n"_s));
+        QVERIFY(lib.ok());
+        QList<QVariantList> rows;
+        for (qint64 i = 1; i <= 40000; ++i)
+            rows.append({u"select %1"_s.arg(i), u"p%1"_s.arg(i, 5, 10, QChar(u'0')), i});
+        QVERIFY2(db::sqlca().insertRows(u"sqlt"_s, {u"sql"_s, u"purpose"_s, u"bh"_s}, rows) == 0,
+                 qPrintable(db::sqlca().sqlerrtext()));
         const auto grid = gridOf({u"select 39999|p39999"_s, u"select 40000|p40000"_s});
         const ImportSave r = saveImport(db::sqlca(), *grid);
         QVERIFY(r.ok());
@@ -157,6 +161,7 @@ private slots:
     // Values reach the database bound, never pasted into the statement.
     void textIsNeverSql() {
         LibraryDb lib;
+        QVERIFY(lib.ok());
         const QString evil = u"x'); DELETE FROM sqlt; --"_s;
         QVERIFY(seed(lib, {u"1:keep:p"_s}));
         const auto grid = gridOf({evil + u"|'p'"_s});
