@@ -79,7 +79,7 @@ int Transaction::fail(const QString &text, int code) {
 // A failure the database reported: its text, and what its code says about
 // another writer or the connection.
 int Transaction::failOn(const QSqlError &error, const QString &state) {
-    fail(errorText(error));
+    fail(m_dialect == Dialect::PostgreSQL ? serverMessage(errorText(error)) : errorText(error));
     m_sqlstate = state;
     if (m_dialect == Dialect::Embedded) {
         // SQLite's primary codes 5 (busy) and 6 (locked), also inside an extended code.
@@ -96,6 +96,12 @@ int Transaction::failOn(const QSqlError &error, const QString &state) {
             m_lost = true;
     }
     return m_sqlcode;
+}
+
+int Transaction::reportQueryFailure(const QSqlQuery &query) {
+    if (!m_connected)
+        return fail(QStringLiteral("未连接数据库"));
+    return failOn(query.lastError(), odbcState(database(), query));
 }
 
 int Transaction::succeed(qint64 rows) {
