@@ -54,6 +54,17 @@ bool isConnectionState(const QString &state) {
     return state.startsWith(u"08");
 }
 
+bool odbcConnectionDead(const QSqlDatabase &db) {
+    if (!db.driver() || db.driverName() != u"QODBC")
+        return false;
+    const SQLHANDLE handle = handleOf(db.driver()->handle());
+    if (!handle)
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN r = SQLGetConnectAttr(handle, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(r) && dead == SQL_CD_TRUE;
+}
+
 QString serverMessage(const QString &text) {
     static const QRegularExpression wrapped(
         QStringLiteral("^(?:ERROR|FATAL|PANIC):\\s*(.*?);?\\s*Error while executing the query$"),

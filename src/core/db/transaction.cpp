@@ -92,7 +92,7 @@ int Transaction::failOn(const QSqlError &error, const QString &state) {
     } else {
         m_conflict = isConflictState(state);
         m_keyTaken = state == u"23505";
-        if (isConnectionState(state) || !database().isOpen())
+        if (isConnectionState(state) || !database().isOpen() || odbcConnectionDead(database()))
             m_lost = true;
     }
     return m_sqlcode;
@@ -489,6 +489,16 @@ int Transaction::endTransaction(bool keep) {
         if (keep)
             return succeed();
         return fail(QStringLiteral("没有可回滚的事务：自动提交方式下每条语句执行后已单独提交"));
+    }
+    if (keep && m_lost) {
+        // The server dropped the transaction's work with the connection; the
+        // driver may still report the commit as done, which would be false.
+        m_inTransaction = false;
+        m_begun = false;
+        ++m_serial;
+        fail(QStringLiteral("与数据库的连接已断开，本事务中的修改没有保存"));
+        m_lost = true;
+        return m_sqlcode;
     }
     QSqlDatabase db = database();
     if (!(keep ? db.commit() : db.rollback())) {
