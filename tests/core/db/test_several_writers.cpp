@@ -1,11 +1,12 @@
 // Several writers on one database: work done as one whole and retried when
 // another writer gets in the way, statements numbered by two processes
 // running the SQL library's import at once, and register lists saved from
-// two processes at once.
+// two processes at once through the register save.
 #include "core/db/retry.h"
 #include "core/db/statements.h"
-#include "core/db/transaction_scope.h"
 #include "core/grid/grid.h"
+#include "core/lists/compare_grids.h"
+#include "core/lists/register_save.h"
 #include "core/sqllib/sql_import.h"
 #include "support/test_database.h"
 
@@ -65,15 +66,19 @@ bool importStatements(Transaction &tx, const QList<QPair<QString, QString>> &sta
             }
         }
     } else {
-        QList<db::RegisterRow> rows;
-        for (int i = 0; i < 3000; ++i)
-            rows.append({i + 1, tag.toInt(), QDateTime(QDate(2025, 1, 2), QTime(8, 0)),
-                         QStringLiteral("名单%1-%2").arg(tag).arg(i), QStringLiteral("相同")});
-        for (int batch = 0; batch < 3; ++batch) {
-            db::TransactionScope scope(tx);
-            if (db::insertRegisterRows(tx, rows.mid(batch * 1000, 1000)) != 0 ||
-                scope.commit() != 0) {
-                fprintf(stderr, "child save: %s\n", qPrintable(tx.sqlerrtext()));
+        // Three lists of 1,000 names, each saved through the register save.
+        for (int list = 0; list < 3; ++list) {
+            const auto grid = lists::makeListGrid(1);
+            for (int i = list * 1000; i < (list + 1) * 1000; ++i) {
+                const qint64 row = grid->insertRow();
+                grid->setItem(row, lists::kMd, QStringLiteral("名单%1-%2").arg(tag).arg(i));
+                grid->setItem(row, lists::kXh, i + 1);
+                grid->setItem(row, lists::kJg, QStringLiteral("相同"));
+            }
+            const lists::SaveOutcome saved =
+                lists::saveRegisterRows(*grid, tag.toInt(), QDate(2025, 1, 2), tx);
+            if (saved.end != lists::SaveEnd::Saved || saved.rows != 1000) {
+                fprintf(stderr, "child save: %s\n", qPrintable(saved.error));
                 _exit(5);
             }
         }

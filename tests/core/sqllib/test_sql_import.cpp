@@ -1,4 +1,5 @@
 // The import save: numbering, the duplicate sweep and the one transaction.
+#include "core/db/statements.h"
 #include "core/platform/progress.h"
 #include "core/sqllib/library_fixture.h"
 #include "core/sqllib/sql_import.h"
@@ -156,6 +157,22 @@ private slots:
         QCOMPARE(r.removed, qint64(2));
         QCOMPARE(lib.entries().size(), qsizetype(40000));
         QCOMPARE(lib.entries().last(), u"40000:select 40000:p40000"_s);
+    }
+
+    // After an import the database's own numbering goes on above the
+    // imported numbers: a statement stored without a number never meets one
+    // in use (the server numbers bh with a sequence of its own).
+    void databaseNumberingGoesOnAfterAnImport() {
+        LibraryDb lib;
+        QVERIFY(lib.ok());
+        QVERIFY(seed(lib, {u"40:old:p"_s}));
+        QVERIFY(saveImport(db::sqlca(), *gridOf({u"a|p"_s, u"b|p"_s})).ok());
+        QVERIFY2(db::insertSql(db::sqlca(), u"c"_s, u"p"_s) == 0,
+                 qPrintable(db::sqlca().sqlerrtext()));
+        const QStringList after = lib.entries();
+        QCOMPARE(after.size(), qsizetype(4));
+        QCOMPARE(after.mid(0, 3), (QStringList{u"40:old:p"_s, u"41:a:p"_s, u"42:b:p"_s}));
+        QVERIFY2(after[3].section(u':', 0, 0).toLongLong() > 42, qPrintable(after[3]));
     }
 
     // Values reach the database bound, never pasted into the statement.
