@@ -2,11 +2,15 @@
 // transaction, and querying them back into the register's grid.
 //   bench_teamdb tsv FILE N           the N rows as tab-separated text (for psql \copy)
 //   bench_teamdb save PARM N          saves N rows; prints the seconds
+//   bench_teamdb savelist PARM N      saves a list of N names as the comparison
+//                                     window's "保存" does; prints the seconds
 //   bench_teamdb query PARM           retrieves every row into the grid; prints seconds and rows
 // PARM is the connection parameter string "ConnectString='DSN=…;UID=…;PWD=…'".
 #include "core/db/statements.h"
 #include "core/db/transaction_scope.h"
 #include "core/grid/grid.h"
+#include "core/lists/compare_grids.h"
+#include "core/lists/register_save.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,6 +71,30 @@ int main(int argc, char **argv) {
         db::TransactionScope scope(tx);
         if (db::insertRegisterRows(tx, rows) != 0 || scope.commit() != 0) {
             std::fprintf(stderr, "save: %s\n", qPrintable(tx.sqlerrtext()));
+            return 1;
+        }
+        std::printf("%.3f\n", double(t.nsecsElapsed()) / 1e9);
+        return 0;
+    }
+    if (a.size() == 4 && a[1] == u"savelist") {
+        const int n = a[3].toInt();
+        const auto list = lists::makeListGrid(1);
+        for (int i = 0; i < n; ++i) {
+            const db::RegisterRow r = rowOf(i);
+            const qint64 row = list->insertRow();
+            list->setItem(row, lists::kMd, r.md);
+            list->setItem(row, lists::kXh, r.xh);
+            list->setItem(row, lists::kJg, r.jg);
+        }
+        db::Transaction tx;
+        if (!connect(tx, a[2]))
+            return 1;
+        QElapsedTimer t;
+        t.start();
+        const lists::SaveOutcome saved =
+            lists::saveRegisterRows(*list, 20261208, QDate(2026, 12, 8), tx);
+        if (saved.end != lists::SaveEnd::Saved) {
+            std::fprintf(stderr, "savelist: %s\n", qPrintable(saved.error));
             return 1;
         }
         std::printf("%.3f\n", double(t.nsecsElapsed()) / 1e9);

@@ -1,5 +1,4 @@
 #include "core/app/globals.h"
-#include "core/config/regodbc.h"
 #include "core/db/statements.h"
 #include "core/grid/grid.h"
 #include "gui/catalogue/w_base0.h"
@@ -9,6 +8,7 @@
 #include "gui/grid/grid_view.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -28,12 +28,16 @@ using zorv::test::TestHome;
 
 namespace {
 
+// The test database the shared transaction is connected to, until cleanup().
+std::unique_ptr<test::TestDatabase> &sharedDatabase() {
+    static std::unique_ptr<test::TestDatabase> database;
+    return database;
+}
+
 void connectShared(const TestHome &home) {
-    config::RegistryStore store;
-    config::regodbc(store, u"zorv"_s, home.file(u"zorv.mdb"_s), u"/s"_s);
-    db::sqlca().setDbParm(u"ConnectString='DSN=zorv;UID=;PWD='"_s);
-    db::sqlca().setAutoCommit(true);
-    QCOMPARE(db::sqlca().connect(), 0);
+    sharedDatabase() = std::make_unique<test::TestDatabase>(home);
+    ZORV_VERIFY_DATABASE(*sharedDatabase());
+    QVERIFY2(sharedDatabase()->connect(db::sqlca()) == 0, qPrintable(db::sqlca().sqlerrtext()));
 }
 
 void addColumn(const QString &table, const QString &purpose, const QString &column) {
@@ -66,6 +70,7 @@ class TestCatalogueWindows : public QObject {
 private slots:
     void cleanup() {
         db::sqlca().disconnect();
+        sharedDatabase().reset();
         app::globals().lTablen.clear();
     }
 

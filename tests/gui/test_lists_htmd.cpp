@@ -1,7 +1,6 @@
 // The list comparison window driven by objectName: loads, the comparison
 // with its messages, the filter, the register save, the folder import, a
 // stop by Esc and the menu item that opens it.
-#include "core/config/regodbc.h"
 #include "core/db/transaction.h"
 #include "core/grid/grid.h"
 #include "gui/app/w_main.h"
@@ -9,6 +8,7 @@
 #include "gui/lists/w_htmd.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -120,12 +120,11 @@ private slots:
 
     void saveToRegister() {
         Fixture f;
-        zorv::config::RegistryStore store;
-        zorv::config::regodbc(store, u"zorv"_s, f.home.file(u"zorv.mdb"_s),
-                              zorv::config::odbcDriverFolder());
+        // The register on the test database of each home.
+        zorv::test::TestDatabase database(f.home);
+        ZORV_VERIFY_DATABASE(database);
         auto &tx = zorv::db::sqlca();
-        tx.setDbParm(u"ConnectString='DSN=zorv;UID=;PWD='"_s);
-        QCOMPARE(tx.connect(), 0);
+        QCOMPARE(database.connect(tx, false), 0);
         f.paste(u"rb_1"_s, u"x\n"_s);
         f.paste(u"rb_2"_s, u"y\nz\n"_s);
         f.sp.clearRecord();

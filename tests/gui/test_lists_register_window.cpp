@@ -1,6 +1,5 @@
 // The register window w_htmtww and its remark dialog w_jbz, offscreen, driven
-// by objectName against an embedded database in a temporary folder.
-#include "core/config/regodbc.h"
+// by objectName against a new test database of each home.
 #include "core/db/statements.h"
 #include "core/grid/grid.h"
 #include "gui/app/w_main.h"
@@ -9,6 +8,7 @@
 #include "gui/lists/w_jbz.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,16 +30,15 @@ namespace {
 
 struct Fixture {
     test::TestHome home;
+    test::TestDatabase database{home};
     test::ScriptedPlatform p;
     std::unique_ptr<w_htmtww> w;
 
     Fixture() {
-        config::RegistryStore store;
-        config::regodbc(store, u"zorv"_s, home.file(u"zorv.mdb"_s), config::odbcDriverFolder());
-        db::sqlca().setDbParm(u"ConnectString='DSN=zorv;UID=;PWD='"_s);
-        db::sqlca().setAutoCommit(false);
-        if (db::sqlca().connect() != 0)
-            qFatal("no database");
+        if (!database.isValid())
+            qFatal("no database: %s", qPrintable(database.error()));
+        if (database.connect(db::sqlca(), false) != 0)
+            qFatal("no database: %s", qPrintable(db::sqlca().sqlerrtext()));
         w = std::make_unique<w_htmtww>();
         w->show();
     }

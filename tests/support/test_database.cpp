@@ -143,4 +143,27 @@ bool TestDatabase::executeFromOutside(const QString &sql) const {
     return m_server ? runOnServer(m_user, {sql}, &error) : runEmbedded(m_file, sql, nullptr);
 }
 
+QStringList TestDatabase::refusal(const QString &name, const QString &kind, const QString &table,
+                                  const QString &message, const QString &condition) const {
+    const QString when =
+        condition.isEmpty() ? QString() : QStringLiteral(" WHEN (%1)").arg(condition);
+    QString quoted = message;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    if (!m_server)
+        return {QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3%4 BEGIN "
+                               "SELECT RAISE(ABORT, '%5'); END")
+                    .arg(name, kind, table, when, quoted)};
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return {QStringLiteral("CREATE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS "
+                           "'BEGIN RAISE EXCEPTION ''%2''; END'")
+                .arg(name, quoted),
+            QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW%4 EXECUTE FUNCTION %1()")
+                .arg(name, kind, table, when)};
+}
+
+QString TestDatabase::liftRefusal(const QString &name, const QString &table) const {
+    return m_server ? QStringLiteral("DROP TRIGGER %1 ON %2").arg(name, table)
+                    : QStringLiteral("DROP TRIGGER %1").arg(name);
+}
+
 } // namespace zorv::test

@@ -5,12 +5,12 @@
 //
 // - ctest runs it once as core.<area>.<name> on a new embedded "zorv.mdb";
 // - tests/CMakeLists.txt registers every test source that mentions
-//   TestDatabase a second time, as core.<area>.<name>.server (label
-//   "server"), run through tests/support/server_pass.sh with
-//   ZORV_TEST_PASS=server. There each TestDatabase is a role and schema of
-//   its own on the server that scripts/test_server.sh started (named by
-//   ZORV_TEST_DSN), so tests never see each other's rows. Without a server
-//   the .server test is reported as skipped, with the reason.
+//   TestDatabase (itself or in a fixture header of the tests it includes) a
+//   second time, as core.<area>.<name>.server (label "server"), run through
+//   tests/support/server_pass.sh with ZORV_TEST_PASS=server. There each TestDatabase is a role and
+//   schema of its own on the server that scripts/test_server.sh started (named by ZORV_TEST_DSN),
+//   so tests never see each other's rows. Without a server the .server test is reported as skipped,
+//   with the reason.
 //
 // So a new test joins by using TestDatabase (and re-running cmake). Checks
 // that only make sense for the embedded file (its creation, PRAGMAs, its
@@ -22,6 +22,7 @@
 #include "support/tempdir.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 namespace zorv::test {
@@ -62,6 +63,15 @@ public:
     qint64 scalarFromOutside(const QString &sql) const;
     // Runs sql on a second connection (setup of a test); true on success.
     bool executeFromOutside(const QString &sql) const;
+
+    // The statements that make this database refuse kind ("INSERT",
+    // "UPDATE" or "DELETE") of rows of table with the error text message,
+    // only when condition (on NEW or OLD) holds if one is given; and the
+    // statement that lifts the refusal named name again. Each home writes a
+    // trigger in its own language.
+    QStringList refusal(const QString &name, const QString &kind, const QString &table,
+                        const QString &message, const QString &condition = {}) const;
+    QString liftRefusal(const QString &name, const QString &table) const;
 
 private:
     bool m_server = false;

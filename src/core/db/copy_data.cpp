@@ -64,14 +64,23 @@ int copyData(Transaction &from, Transaction &to, bool append, CopyResult *result
     TransactionScope scope(to);
     if (!scope.isOpen())
         return to.sqlcode();
+    // Rolls everything back and returns the failure: the rollback's own
+    // success must not wipe out why the copy stopped.
+    auto stop = [&] {
+        const int code = to.sqlcode();
+        const QString text = to.sqlerrtext();
+        scope.rollback();
+        to.reportFailure(text);
+        return code;
+    };
     if (!append) {
         QString full;
         if (!targetIsEmpty(to, &full)) {
-            if (to.sqlcode() != 0)
-                return to.sqlcode();
-            return to.reportFailure(QStringLiteral("目标数据库的表 %1 中已有数据，没有复制任何数据"
-                                                   "(要添加到已有数据之后，请用 --append)")
-                                        .arg(full));
+            if (to.sqlcode() == 0)
+                to.reportFailure(QStringLiteral("目标数据库的表 %1 中已有数据，没有复制任何数据"
+                                                "(要添加到已有数据之后，请用 --append)")
+                                     .arg(full));
+            return stop();
         }
     }
     const QStringList tables = tableNames();
@@ -87,7 +96,7 @@ int copyData(Transaction &from, Transaction &to, bool append, CopyResult *result
                 continue;
             }
             if (to.execute(QStringLiteral("DELETE FROM password")) != 0)
-                return to.sqlcode();
+                return stop();
         }
         const qsizetype bh = columns.indexOf(QStringLiteral("bh"));
         if (append && bh >= 0) {
@@ -97,9 +106,9 @@ int copyData(Transaction &from, Transaction &to, bool append, CopyResult *result
                 row.removeAt(bh);
         }
         if (to.insertRows(t, columns, rows) != 0)
-            return to.sqlcode(); // the scope rolls every table back
+            return stop(); // every table rolled back
         if (bh >= 0 && !append && advanceNumbering(to, t) != 0)
-            return to.sqlcode();
+            return stop();
         result->counts << qMakePair(t, qint64(rows.size()));
     }
     return scope.commit();

@@ -1,5 +1,6 @@
 #include "core/db/odbc_state.h"
 
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlResult>
 #include <sql.h>
@@ -51,6 +52,27 @@ bool isConnectionState(const QString &state) {
     // Class 08 is "connection exception"; psqlODBC reports a dropped
     // connection as 08S01, and a statement on a dead one as 08003.
     return state.startsWith(u"08");
+}
+
+bool odbcConnectionDead(const QSqlDatabase &db) {
+    if (!db.driver() || db.driverName() != u"QODBC")
+        return false;
+    const SQLHANDLE handle = handleOf(db.driver()->handle());
+    if (!handle)
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN r = SQLGetConnectAttr(handle, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(r) && dead == SQL_CD_TRUE;
+}
+
+QString serverMessage(const QString &text) {
+    static const QRegularExpression wrapped(
+        QStringLiteral("^(?:ERROR|FATAL|PANIC):\\s*(.*?);?\\s*Error while executing the query$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = wrapped.match(text);
+    if (!m.hasMatch() || m.captured(1).trimmed().isEmpty())
+        return text;
+    return m.captured(1).trimmed();
 }
 
 bool odbcDataSourceExists(const QString &dsn) {

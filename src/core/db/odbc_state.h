@@ -18,6 +18,17 @@ bool isConflictState(const QString &state);
 // The connection to the server is gone (or never was): reconnecting may succeed.
 bool isConnectionState(const QString &state);
 
+// The ODBC driver holds the connection of db for dead (the server went away),
+// whatever state its last failure reported: a failure that met the lost
+// connection inside the driver's own work (its savepoint before a statement,
+// for one) comes with a general state.
+bool odbcConnectionDead(const QSqlDatabase &db);
+
+// The server's own message out of the text its ODBC driver wraps around it
+// ("ERROR: <message>;\nError while executing the query" becomes
+// "<message>"); any other text as it is.
+QString serverMessage(const QString &text);
+
 // Whether the system's ODBC driver manager knows a data source of this name
 // (in the user's or the system's odbc.ini).
 bool odbcDataSourceExists(const QString &dsn);

@@ -12,9 +12,7 @@ bool worthRetrying(const Transaction &tx, const RetryPolicy &policy) {
     return tx.conflicted() || (policy.retryTakenKey && tx.keyTaken());
 }
 
-} // namespace
-
-int runAsOneWhole(Transaction &tx, const std::function<bool()> &work, const RetryPolicy &policy) {
+int runAttempts(Transaction &tx, const std::function<bool()> &work, const RetryPolicy &policy) {
     int waitMs = policy.firstWaitMs;
     for (int attempt = 1;; ++attempt) {
         {
@@ -26,12 +24,6 @@ int runAsOneWhole(Transaction &tx, const std::function<bool()> &work, const Retr
                 return tx.sqlcode();
             TransactionScope scope(tx);
             if (!scope.isOpen())
-                return tx.sqlcode();
-            // The strictest isolation: the server refuses a transaction whose
-            // reads another writer changed meanwhile, instead of letting both
-            // number from the same maximum. The embedded file is locked whole.
-            if (tx.dialect() == Dialect::PostgreSQL &&
-                tx.execute(QStringLiteral("SET TRANSACTION ISOLATION LEVEL SERIALIZABLE")) != 0)
                 return tx.sqlcode();
             if (work() && scope.commit() == 0)
                 return 0;
@@ -52,6 +44,42 @@ int runAsOneWhole(Transaction &tx, const std::function<bool()> &work, const Retr
         QThread::msleep(ulong(waitMs + jitter));
         waitMs *= 2;
     }
+}
+
+// The server's ODBC driver runs every statement of an open transaction in a
+// savepoint of its own (a failed statement then undoes only itself, as on the
+// embedded database), where "SET TRANSACTION ISOLATION LEVEL" is refused. The
+// level is therefore made the session's default before the transaction
+// begins, and put back when it has ended. A change made while a transaction
+// is open (autocommit off) counts from the next one: it is committed at once.
+bool setDefaultIsolation(Transaction &tx, bool serializable) {
+    const QString sql = serializable
+                            ? QStringLiteral("SET default_transaction_isolation = 'serializable'")
+                            : QStringLiteral("RESET default_transaction_isolation");
+    return tx.execute(sql) == 0 && tx.commit() == 0;
+}
+
+} // namespace
+
+int runAsOneWhole(Transaction &tx, const std::function<bool()> &work, const RetryPolicy &policy) {
+    // The strictest isolation on the server: it refuses a transaction whose
+    // reads another writer changed meanwhile, instead of letting both number
+    // from the same maximum. The embedded file is locked whole anyway.
+    const bool server = tx.isConnected() && tx.dialect() == Dialect::PostgreSQL;
+    if (server && !setDefaultIsolation(tx, true))
+        return tx.sqlcode();
+    const int code = runAttempts(tx, work, policy);
+    if (server && tx.isConnected()) {
+        // The work's own result stands, whatever putting the level back gives.
+        const QString text = tx.sqlerrtext();
+        const qint64 rows = tx.sqlnrows();
+        setDefaultIsolation(tx, false);
+        if (code != 0)
+            tx.reportFailure(text);
+        else
+            tx.reportSuccess(rows);
+    }
+    return code;
 }
 
 } // namespace zorv::db

@@ -79,7 +79,7 @@ int Transaction::fail(const QString &text, int code) {
 // A failure the database reported: its text, and what its code says about
 // another writer or the connection.
 int Transaction::failOn(const QSqlError &error, const QString &state) {
-    fail(errorText(error));
+    fail(m_dialect == Dialect::PostgreSQL ? serverMessage(errorText(error)) : errorText(error));
     m_sqlstate = state;
     if (m_dialect == Dialect::Embedded) {
         // SQLite's primary codes 5 (busy) and 6 (locked), also inside an extended code.
@@ -92,10 +92,16 @@ int Transaction::failOn(const QSqlError &error, const QString &state) {
     } else {
         m_conflict = isConflictState(state);
         m_keyTaken = state == u"23505";
-        if (isConnectionState(state) || !database().isOpen())
+        if (isConnectionState(state) || !database().isOpen() || odbcConnectionDead(database()))
             m_lost = true;
     }
     return m_sqlcode;
+}
+
+int Transaction::reportQueryFailure(const QSqlQuery &query) {
+    if (!m_connected)
+        return fail(QStringLiteral("未连接数据库"));
+    return failOn(query.lastError(), odbcState(database(), query));
 }
 
 int Transaction::succeed(qint64 rows) {
@@ -483,6 +489,16 @@ int Transaction::endTransaction(bool keep) {
         if (keep)
             return succeed();
         return fail(QStringLiteral("没有可回滚的事务：自动提交方式下每条语句执行后已单独提交"));
+    }
+    if (keep && m_lost) {
+        // The server dropped the transaction's work with the connection; the
+        // driver may still report the commit as done, which would be false.
+        m_inTransaction = false;
+        m_begun = false;
+        ++m_serial;
+        fail(QStringLiteral("与数据库的连接已断开，本事务中的修改没有保存"));
+        m_lost = true;
+        return m_sqlcode;
     }
     QSqlDatabase db = database();
     if (!(keep ? db.commit() : db.rollback())) {

@@ -74,6 +74,11 @@ public:
     // count after a follow-up statement). Both return sqlcode().
     int reportFailure(const QString &text) { return fail(text); }
     int reportSuccess(qint64 rows) { return succeed(rows); }
+    // A statement the caller prepared once and ran itself on database() (a
+    // bulk statement run for many rows) failed: its failure is recorded as
+    // execute() records one, so that conflicted(), keyTaken() and
+    // connectionLost() tell about it too. Returns sqlcode().
+    int reportQueryFailure(const QSqlQuery &query);
 
     // Runs a statement with its host variables bound in order to the "?"
     // placeholders; sqlnrows() is the number of rows changed. Returns sqlcode().

@@ -1,14 +1,14 @@
 #include "core/lists/register_save.h"
 
+#include "core/db/retry.h"
+#include "core/db/schema.h"
 #include "core/db/transaction.h"
-#include "core/db/transaction_scope.h"
 #include "core/grid/grid.h"
 #include "core/lists/compare_grids.h"
 #include "core/platform/platform.h"
 #include "core/platform/progress.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -16,11 +16,12 @@ namespace zorv::lists {
 
 namespace {
 
-QString errorText(const QSqlError &e) {
-    QString text = e.databaseText();
-    if (text.isEmpty())
-        text = e.text();
-    return text;
+// Rows sent between two progress reports (and stop checks).
+constexpr qint64 kChunk = 4096;
+
+const QStringList &registerColumns() {
+    static const QStringList columns = {u"xh"_s, u"bs"_s, u"rq"_s, u"md"_s, u"jg"_s};
+    return columns;
 }
 
 } // namespace
@@ -28,52 +29,67 @@ QString errorText(const QSqlError &e) {
 SaveOutcome saveRegisterRows(const Grid &list, int bs, const QDate &day, db::Transaction &tx,
                              ProgressSink *progress) {
     SaveOutcome out;
-    db::TransactionScope scope(tx);
-    if (!scope.isOpen()) {
-        out.end = SaveEnd::Failed;
-        out.error = tx.sqlerrtext();
-        return out;
-    }
-    // One prepared statement for every row; the scope undoes everything
-    // unless the commit at the end is reached.
-    QSqlQuery q(tx.database());
-    if (!q.prepare(u"INSERT INTO htt1 (xh, bs, rq, md, jg) VALUES (?, ?, ?, ?, ?)"_s)) {
-        out.end = SaveEnd::Failed;
-        out.error = errorText(q.lastError());
-        return out;
-    }
     const QDateTime rq(day, QTime(0, 0));
     const QVariant bsValue(bs);
     const qint64 n = list.rowCount();
-    for (qint64 r = 1; r <= n; ++r) {
-        if (progress && (r % 4096 == 1 || r == n)) {
-            progress->progress(r - 1, n, u"正在保存第%1行..."_s.arg(r));
-            if (progress->stopRequested()) {
-                scope.rollback();
-                out.end = SaveEnd::Stopped;
-                return out;
+    // Grid row r as the register row (xh, bs, rq, md, jg); empty cells stay null.
+    auto rowAt = [&](qint64 r) {
+        return QVariantList{list.isNull(r, kXh) ? QVariant(QMetaType::fromType<qint64>())
+                                                : QVariant(qint64(list.getItemNumber(r, kXh))),
+                            bsValue, rq,
+                            list.isNull(r, kMd) ? QVariant(QMetaType::fromType<QString>())
+                                                : QVariant(list.getItemString(r, kMd)),
+                            list.isNull(r, kJg) ? QVariant(QMetaType::fromType<QString>())
+                                                : QVariant(list.getItemString(r, kJg))};
+    };
+    // The rows go many to a statement (one round trip each, which a server
+    // needs for large lists), all in one transaction that is committed only
+    // at the end. Another writer saving at the same moment (the embedded
+    // file busy, the server refusing) runs it again from the start; the
+    // database numbers bh, so a taken key is a plain failure.
+    auto work = [&] {
+        out = SaveOutcome{};
+        QList<QVariantList> rows;
+        for (qint64 from = 1; from <= n; from += kChunk) {
+            const qint64 to = std::min(n, from + kChunk - 1);
+            if (progress) {
+                progress->progress(from - 1, n, u"正在保存第%1行..."_s.arg(from));
+                if (progress->stopRequested()) {
+                    out.end = SaveEnd::Stopped;
+                    return false;
+                }
             }
-        }
-        q.bindValue(0, list.isNull(r, kXh) ? QVariant(QMetaType::fromType<qint64>())
-                                           : QVariant(qint64(list.getItemNumber(r, kXh))));
-        q.bindValue(1, bsValue);
-        q.bindValue(2, rq);
-        q.bindValue(3, list.isNull(r, kMd) ? QVariant(QMetaType::fromType<QString>())
-                                           : QVariant(list.getItemString(r, kMd)));
-        q.bindValue(4, list.isNull(r, kJg) ? QVariant(QMetaType::fromType<QString>())
-                                           : QVariant(list.getItemString(r, kJg)));
-        if (!q.exec()) {
+            rows.clear();
+            for (qint64 r = from; r <= to; ++r)
+                rows.append(rowAt(r));
+            if (tx.insertRows(db::table::htt1, registerColumns(), rows) == 0)
+                continue;
             out.end = SaveEnd::Failed;
-            out.failedRow = r;
-            out.error = errorText(q.lastError());
-            scope.rollback();
-            return out;
+            out.failedRow = from;
+            if (tx.conflicted() || tx.connectionLost())
+                return false;
+            // A refused row: a failed statement undoes only itself, so the
+            // rows of the chunk are sent again one by one to name the row
+            // (and its own message); everything is rolled back after.
+            const QString text = tx.sqlerrtext();
+            for (qint64 r = from; r <= to; ++r)
+                if (tx.insertRows(db::table::htt1, registerColumns(), {rowAt(r)}) != 0) {
+                    out.failedRow = r;
+                    return false;
+                }
+            tx.reportFailure(text);
+            return false;
         }
-    }
-    q.finish();
-    if (scope.commit() != 0) {
-        out.end = SaveEnd::Failed;
-        out.error = tx.sqlerrtext();
+        return true;
+    };
+    db::RetryPolicy policy;
+    policy.retryTakenKey = false;
+    if (db::runAsOneWhole(tx, work, policy) != 0) {
+        if (out.end == SaveEnd::Saved) // the commit failed
+            out.end = SaveEnd::Failed;
+        if (out.end == SaveEnd::Failed)
+            out.error = tx.sqlerrtext();
+        out.rows = 0;
         return out;
     }
     if (progress)

@@ -3,7 +3,9 @@
 // register htt1 under an identification number and today's date, all in one
 // transaction. A failure or a stop keeps nothing in the table and leaves the
 // grid as it was, so saving again cannot store rows twice; a save that went
-// through empties the grid.
+// through empties the grid. Two machines saving at once each keep their list
+// whole: the save is run again from the start when the other one's got in
+// its way.
 
 #include <QDate>
 #include <QString>

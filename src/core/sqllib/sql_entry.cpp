@@ -1,5 +1,6 @@
 #include "core/sqllib/sql_entry.h"
 
+#include "core/db/retry.h"
 #include "core/db/transaction.h"
 #include "core/db/transaction_scope.h"
 #include "core/platform/platform.h"
@@ -93,18 +94,20 @@ EntryResult addEntry(db::Transaction &tx, const QString &sqlEdit, const QString 
         r.status = EntryStatus::Empty;
         return r;
     }
-    db::TransactionScope scope(tx);
-    if (!scope.isOpen())
-        return failed(tx);
-    QString error;
-    const auto bh = nextNumber(tx, &error);
-    if (!bh)
-        return failed(tx);
-    if (db::insertSqlNumbered(tx, sql, purpose, *bh) != 0)
-        return failed(tx);
+    // Numbering from the largest stored number: as one whole, again when
+    // another writer took the number meanwhile.
     EntryResult r = done();
-    r.entry = db::SqlEntry{sql, purpose, *bh};
-    return finish(tx, scope, r);
+    const int code = db::runAsOneWhole(tx, [&] {
+        QString error;
+        const auto bh = nextNumber(tx, &error);
+        if (!bh)
+            return false;
+        if (db::insertSqlNumbered(tx, sql, purpose, *bh) != 0)
+            return false;
+        r.entry = db::SqlEntry{sql, purpose, *bh};
+        return true;
+    });
+    return code == 0 ? r : failed(tx);
 }
 
 void reportRead(const EntryResult &r) {

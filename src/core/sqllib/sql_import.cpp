@@ -1,7 +1,10 @@
 #include "core/sqllib/sql_import.h"
 
+#include "core/db/dialect.h"
+#include "core/db/retry.h"
+#include "core/db/schema.h"
+#include "core/db/server_schema.h"
 #include "core/db/transaction.h"
-#include "core/db/transaction_scope.h"
 #include "core/platform/platform.h"
 #include "core/platform/progress.h"
 #include "core/sqllib/sql_entry.h"
@@ -25,10 +28,6 @@ const QString kByPurpose = u"SELECT sql, purpose, bh FROM sqlt ORDER BY purpose 
 
 constexpr qint64 kPollEvery = 256;
 
-QString errorText(const QSqlError &e) {
-    return e.databaseText().isEmpty() ? e.text() : e.databaseText();
-}
-
 bool stopAsked(ProgressSink *progress, qint64 i) {
     return progress && (i - 1) % kPollEvery == 0 && progress->stopRequested();
 }
@@ -49,14 +48,19 @@ std::unique_ptr<Grid> makeLoadsqlGrid() {
 qint64 sweepDuplicates(db::Transaction &tx, ProgressSink *progress, QString *error, bool *stopped) {
     if (stopped)
         *stopped = false;
+    // A failure is recorded on tx as well, so that the caller can tell
+    // another writer's interference from a refusal.
+    auto failed = [&](const QSqlQuery &q) {
+        tx.reportQueryFailure(q);
+        *error = tx.sqlerrtext();
+        return qint64(-1);
+    };
     QList<qint64> doomed;
     {
         QSqlQuery read(tx.database());
         read.setForwardOnly(true);
-        if (!read.exec(kByPurpose)) {
-            *error = errorText(read.lastError());
-            return -1;
-        }
+        if (!read.exec(db::forDriver(tx.database(), kByPurpose)))
+            return failed(read);
         QString purpose;
         bool inRun = false;
         QSet<QString> texts;
@@ -87,16 +91,12 @@ qint64 sweepDuplicates(db::Transaction &tx, ProgressSink *progress, QString *err
             else
                 texts.insert(ss);
         }
-        if (read.lastError().isValid()) {
-            *error = errorText(read.lastError());
-            return -1;
-        }
+        if (read.lastError().isValid())
+            return failed(read);
     }
     QSqlQuery del(tx.database());
-    if (!doomed.isEmpty() && !del.prepare(kDelete)) {
-        *error = errorText(del.lastError());
-        return -1;
-    }
+    if (!doomed.isEmpty() && !del.prepare(db::forDriver(tx.database(), kDelete)))
+        return failed(del);
     for (qint64 i = 0; i < doomed.size(); ++i) {
         if (stopAsked(progress, i + 1)) {
             if (stopped)
@@ -104,42 +104,40 @@ qint64 sweepDuplicates(db::Transaction &tx, ProgressSink *progress, QString *err
             return -1;
         }
         del.bindValue(0, doomed[i]);
-        if (!del.exec()) {
-            *error = errorText(del.lastError());
-            return -1;
-        }
+        if (!del.exec())
+            return failed(del);
         if (progress)
             progress->progress(i + 1, doomed.size(), msg::sweeping());
     }
     return doomed.size();
 }
 
-ImportSave saveImport(db::Transaction &tx, const Grid &grid, ProgressSink *progress) {
-    ImportSave r;
-    db::TransactionScope scope(tx);
-    if (!scope.isOpen()) {
-        r.error = tx.sqlerrtext();
-        return r;
-    }
+namespace {
+
+// One attempt of the save inside the open transaction: numbers, inserts,
+// moves the server's own numbering past the new rows, sweeps. False (with
+// r's status and error) when the save cannot go on.
+bool storeAndSweep(db::Transaction &tx, const Grid &grid, ProgressSink *progress, ImportSave &r) {
     QString error;
     const auto first = nextNumber(tx, &error);
     if (!first) {
         r.error = error;
-        return r;
+        return false;
     }
     r.firstNumber = *first;
 
     const qint64 rows = grid.rowCount();
     if (rows > 0) {
         QSqlQuery insert(tx.database());
-        if (!insert.prepare(kInsert)) {
-            r.error = errorText(insert.lastError());
-            return r;
+        if (!insert.prepare(db::forDriver(tx.database(), kInsert))) {
+            tx.reportQueryFailure(insert);
+            r.error = tx.sqlerrtext();
+            return false;
         }
         for (qint64 row = 1; row <= rows; ++row) {
             if (stopAsked(progress, row)) {
                 r.status = ImportSave::Stopped;
-                return r;
+                return false;
             }
             insert.bindValue(0, grid.item(row, 1));
             insert.bindValue(1, grid.item(row, 2));
@@ -147,11 +145,17 @@ ImportSave saveImport(db::Transaction &tx, const Grid &grid, ProgressSink *progr
             if (!insert.exec()) {
                 r.status = ImportSave::InsertFailed;
                 r.failedRow = row;
-                r.error = errorText(insert.lastError());
-                return r;
+                tx.reportQueryFailure(insert);
+                r.error = tx.sqlerrtext();
+                return false;
             }
             if (progress)
                 progress->progress(row, rows, msg::saving());
+        }
+        tx.reportSuccess(rows);
+        if (db::advanceNumbering(tx, db::table::sqlt) != 0) {
+            r.error = tx.sqlerrtext();
+            return false;
         }
     }
     r.inserted = rows;
@@ -161,15 +165,33 @@ ImportSave saveImport(db::Transaction &tx, const Grid &grid, ProgressSink *progr
     if (removed < 0) {
         r.status = stopped ? ImportSave::Stopped : ImportSave::SweepFailed;
         r.error = error;
-        return r;
+        return false;
     }
     r.removed = removed;
-    if (scope.commit() != 0) {
-        r.status = ImportSave::Failed;
-        r.error = tx.sqlerrtext();
-        return r;
-    }
     r.status = ImportSave::Saved;
+    return true;
+}
+
+} // namespace
+
+ImportSave saveImport(db::Transaction &tx, const Grid &grid, ProgressSink *progress) {
+    ImportSave r;
+    // Numbering from the largest stored number and sweeping the whole
+    // library are right only while no one else writes to it: the save runs
+    // as one whole, again from the start when another writer got in the way
+    // (two imports at once on the server, or the embedded file busy).
+    const int code = db::runAsOneWhole(tx, [&] {
+        r = ImportSave{};
+        return storeAndSweep(tx, grid, progress, r);
+    });
+    if (code == 0)
+        return r;
+    if (r.status == ImportSave::Saved) // the commit failed
+        r.status = ImportSave::Failed;
+    if (r.status != ImportSave::Stopped)
+        r.error = tx.sqlerrtext();
+    r.inserted = 0;
+    r.removed = 0;
     return r;
 }
 

@@ -3,7 +3,11 @@
 // "loadsql" (sqlu, sqlp) is stored row by row with numbers counting up from
 // the largest stored one, then exact duplicates are swept out of the whole
 // library. Both happen in one transaction: a failed insert or delete, or a
-// stop request, leaves the library as it was before the save.
+// stop request, leaves the library as it was before the save. With several
+// writers on one database the transaction runs at the strictest isolation
+// and again from the start when another writer got in the way, so two
+// imports at once never share a number and a sweep never removes part of an
+// import that is still under way.
 
 #include "core/grid/grid.h"
 

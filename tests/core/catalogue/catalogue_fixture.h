@@ -1,12 +1,12 @@
 #pragma once
-// A connected catalogue database in a temporary data folder, and small makers
-// of import lines, shared by the catalogue tests.
+// A connected catalogue database in a temporary data folder (through
+// TestDatabase, so each test runs on both homes of the data), and small
+// makers of import lines, shared by the catalogue tests.
 
-#include "core/config/registry.h"
-#include "core/config/regodbc.h"
 #include "core/db/transaction.h"
 #include "core/grid/grid.h"
 #include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QTest>
 
@@ -14,21 +14,20 @@ namespace zorv::test {
 
 class CatalogueDb {
 public:
-    CatalogueDb() {
-        config::RegistryStore store;
-        config::regodbc(store, QStringLiteral("zorv"), home.file(QStringLiteral("zorv.mdb")),
-                        config::odbcDriverFolder());
-        tx.setDbms(QStringLiteral("ODBC"));
-        tx.setDbParm(QStringLiteral("ConnectString='DSN=zorv;UID=;PWD='"));
-        tx.setAutoCommit(true);
-        connected = tx.connect() == 0;
+    // A new test database (the embedded file, or a schema on the test server
+    // in the server pass) connected on tx with autocommit.
+    CatalogueDb() : database(home) {
+        if (!database.isValid())
+            qWarning("%s", qPrintable(database.error()));
+        else
+            connected = database.connect(tx) == 0;
     }
     qint64 count(const QString &sql) {
         const auto row = tx.selectRow(sql);
         return row ? row->value(0).toLongLong() : -1;
     }
     void exec(const QString &sql, const QVariantList &args = {}) {
-        QCOMPARE(tx.execute(sql, args), 0);
+        QVERIFY2(tx.execute(sql, args) == 0, qPrintable(tx.sqlerrtext()));
     }
     void addColumn(const QString &table, const QString &purpose, const QString &column) {
         if (count(
@@ -37,8 +36,17 @@ public:
             exec(QStringLiteral("INSERT INTO base0 VALUES (?, ?)"), {table, purpose});
         exec(QStringLiteral("INSERT INTO bases1 VALUES (?, ?, 'VARCHAR2', 10)"), {table, column});
     }
+    // Makes the database refuse inserts into table with message when
+    // condition (on NEW) holds.
+    void refuseInsert(const QString &table, const QString &message, const QString &condition) {
+        for (const QString &sql :
+             database.refusal(QStringLiteral("refuse_") + table, QStringLiteral("INSERT"), table,
+                              message, condition))
+            exec(sql);
+    }
 
     TestHome home;
+    TestDatabase database;
     db::Transaction tx;
     bool connected = false;
 };

@@ -125,8 +125,7 @@ private slots:
         ScriptedPlatform platform;
         CatalogueDb db;
         QVERIFY(db.connected);
-        db.exec(u"CREATE TRIGGER refuse BEFORE INSERT ON bases1 WHEN NEW.column_nam = 'BAD' "
-                "BEGIN SELECT RAISE(ABORT, 'column refused'); END"_s);
+        db.refuseInsert(u"bases1"_s, u"column refused"_s, u"NEW.column_nam = 'BAD'"_s);
         auto grid = makeImportGrid();
         addLine(*grid, u"T"_s, u"A"_s, u"CHAR"_s, u"1"_s, u"p"_s);
         addLine(*grid, u"U"_s, u"B"_s, u"CHAR"_s, u"1"_s, u"p"_s);

@@ -1,15 +1,17 @@
 // Several writers on one database: work done as one whole and retried when
-// another writer gets in the way, statements numbered by two importing
-// processes at once, and register lists saved from two processes at once.
+// another writer gets in the way, statements numbered by two processes
+// running the SQL library's import at once, and register lists saved from
+// two processes at once through the register save.
 #include "core/db/retry.h"
 #include "core/db/statements.h"
-#include "core/db/transaction_scope.h"
+#include "core/grid/grid.h"
+#include "core/lists/compare_grids.h"
+#include "core/lists/register_save.h"
+#include "core/sqllib/sql_import.h"
 #include "support/test_database.h"
 
 #include <QProcess>
-#include <QSet>
 #include <QTest>
-#include <algorithm>
 #include <cstdlib>
 #include <unistd.h>
 
@@ -20,35 +22,19 @@ using zorv::test::TestHome;
 
 namespace {
 
-// One import as the SQL import does it: number the new statements from
-// max(bh) + 1, then sweep duplicates (same text and purpose) keeping the
-// lowest number; all in one transaction, retried on a conflict.
-int importStatements(Transaction &tx, const QList<QPair<QString, QString>> &statements) {
-    return db::runAsOneWhole(tx, [&] {
-        qint64 next = db::maxSqlBh(tx).value_or(0) + 1;
-        if (tx.sqlcode() != 0)
-            return false;
-        for (const auto &[sql, purpose] : statements)
-            if (db::insertSqlNumbered(tx, sql, purpose, next++) != 0)
-                return false;
-        const QList<db::SqlEntry> all = db::selectSqlByPurpose(tx);
-        if (tx.sqlcode() != 0)
-            return false;
-        QSet<QString> seen;
-        QList<db::SqlEntry> sorted = all;
-        std::sort(sorted.begin(), sorted.end(),
-                  [](const db::SqlEntry &a, const db::SqlEntry &b) { return a.bh < b.bh; });
-        for (const db::SqlEntry &e : sorted) {
-            const QString key = e.sql + u'\x1f' + e.purpose;
-            if (seen.contains(key)) {
-                if (db::deleteSql(tx, e.bh) != 0)
-                    return false;
-            } else {
-                seen.insert(key);
-            }
-        }
-        return true;
-    });
+// One import of statement/purpose pairs through the SQL library's own
+// import: numbered from max(bh) + 1, duplicates swept, as one whole.
+bool importStatements(Transaction &tx, const QList<QPair<QString, QString>> &statements,
+                      QString *error) {
+    const auto grid = sqllib::makeLoadsqlGrid();
+    for (const auto &[sql, purpose] : statements) {
+        const qint64 row = grid->insertRow();
+        grid->setItem(row, 1, sql);
+        grid->setItem(row, 2, purpose);
+    }
+    const sqllib::ImportSave saved = sqllib::saveImport(tx, *grid);
+    *error = saved.error;
+    return saved.ok() && saved.inserted == statements.size();
 }
 
 // The child process: imports or saves into the database named by the
@@ -73,21 +59,26 @@ int importStatements(Transaction &tx, const QList<QPair<QString, QString>> &stat
                                    QStringLiteral("用途%1").arg(tag)});
             statements.append(
                 {QStringLiteral("select shared %1").arg(round), QStringLiteral("共用")});
-            if (importStatements(tx, statements) != 0) {
-                fprintf(stderr, "child import: %s\n", qPrintable(tx.sqlerrtext()));
+            QString error;
+            if (!importStatements(tx, statements, &error)) {
+                fprintf(stderr, "child import: %s\n", qPrintable(error));
                 _exit(4);
             }
         }
     } else {
-        QList<db::RegisterRow> rows;
-        for (int i = 0; i < 3000; ++i)
-            rows.append({i + 1, tag.toInt(), QDateTime(QDate(2025, 1, 2), QTime(8, 0)),
-                         QStringLiteral("名单%1-%2").arg(tag).arg(i), QStringLiteral("相同")});
-        for (int batch = 0; batch < 3; ++batch) {
-            db::TransactionScope scope(tx);
-            if (db::insertRegisterRows(tx, rows.mid(batch * 1000, 1000)) != 0 ||
-                scope.commit() != 0) {
-                fprintf(stderr, "child save: %s\n", qPrintable(tx.sqlerrtext()));
+        // Three lists of 1,000 names, each saved through the register save.
+        for (int list = 0; list < 3; ++list) {
+            const auto grid = lists::makeListGrid(1);
+            for (int i = list * 1000; i < (list + 1) * 1000; ++i) {
+                const qint64 row = grid->insertRow();
+                grid->setItem(row, lists::kMd, QStringLiteral("名单%1-%2").arg(tag).arg(i));
+                grid->setItem(row, lists::kXh, i + 1);
+                grid->setItem(row, lists::kJg, QStringLiteral("相同"));
+            }
+            const lists::SaveOutcome saved =
+                lists::saveRegisterRows(*grid, tag.toInt(), QDate(2025, 1, 2), tx);
+            if (saved.end != lists::SaveEnd::Saved || saved.rows != 1000) {
+                fprintf(stderr, "child save: %s\n", qPrintable(saved.error));
                 _exit(5);
             }
         }

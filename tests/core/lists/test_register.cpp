@@ -1,12 +1,11 @@
 // The register htt1: query bounds, the query, deleting in one transaction and
-// storing remarks, against an embedded database in a temporary folder.
-#include "core/config/regodbc.h"
+// storing remarks, against a new test database of each home.
 #include "core/db/statements.h"
 #include "core/grid/grid.h"
 #include "core/lists/register_query.h"
 #include "core/platform/progress.h"
+#include "register_fixture.h"
 #include "support/scripted_platform.h"
-#include "support/tempdir.h"
 
 #include <QTest>
 
@@ -19,14 +18,6 @@ Q_DECLARE_METATYPE(QueryRefusal)
 Q_DECLARE_METATYPE(RegisterQueryFields)
 
 namespace {
-
-void connectNew(db::Transaction &tx, const test::TestHome &home) {
-    config::RegistryStore store;
-    config::regodbc(store, u"zorv"_s, home.file(u"zorv.mdb"_s), config::odbcDriverFolder());
-    tx.setDbParm(u"ConnectString='DSN=zorv;UID=;PWD='"_s);
-    tx.setAutoCommit(false);
-    QCOMPARE(tx.connect(), 0);
-}
 
 void insert(db::Transaction &tx, qint64 xh, int bs, const QDateTime &rq, const QString &md,
             const QString &jg) {
@@ -116,10 +107,10 @@ private slots:
     }
 
     void query() {
-        test::TestHome home;
         test::ScriptedPlatform p;
-        db::Transaction tx;
-        connectNew(tx, home);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        db::Transaction &tx = data.tx;
         const QDateTime today(QDate(2026, 12, 8), QTime(0, 0));
         insert(tx, 1, 2, today, u"张三"_s, u"相同"_s);
         insert(tx, 2, 2, today, u"李四"_s, u"不同"_s);
@@ -169,18 +160,15 @@ private slots:
     void deleteInOneTransaction() {
         QFETCH(bool, selectedOnly);
         QFETCH(bool, blocked);
-        test::TestHome home;
         test::ScriptedPlatform p;
-        db::Transaction tx;
-        connectNew(tx, home);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        db::Transaction &tx = data.tx;
         for (int i = 1; i <= 5; ++i)
             insert(tx, i, 1, QDateTime(QDate(2026, 12, 8), QTime(0, 0)), u"n%1"_s.arg(i),
                    u"相同"_s);
         if (blocked) {
-            QCOMPARE(tx.execute(u"CREATE TRIGGER keep3 BEFORE DELETE ON htt1 WHEN old.bh = 3 "
-                                "BEGIN SELECT RAISE(ABORT, 'locked'); END"_s),
-                     0);
-            QCOMPARE(tx.commit(), 0);
+            QVERIFY(data.refuse(u"DELETE"_s, u"locked"_s, u"OLD.bh = 3"_s));
         }
         auto grid = lists::makeHtmdcxGrid();
         QCOMPARE(lists::queryRegister(*grid, tx, {}), qint64(5));
@@ -196,10 +184,10 @@ private slots:
 
     // Deleting rows deleted already reports none; a stop undoes everything.
     void deleteCountsAndStops() {
-        test::TestHome home;
         test::ScriptedPlatform p;
-        db::Transaction tx;
-        connectNew(tx, home);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        db::Transaction &tx = data.tx;
         for (int i = 1; i <= 2500; ++i)
             QCOMPARE(db::insertRegister(tx, i, 1, QDateTime(QDate(2026, 1, 1), QTime(0, 0)), u"n"_s,
                                         u"相同"_s),
@@ -219,10 +207,10 @@ private slots:
     }
 
     void remark() {
-        test::TestHome home;
         test::ScriptedPlatform p;
-        db::Transaction tx;
-        connectNew(tx, home);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        db::Transaction &tx = data.tx;
         insert(tx, 1, 1, QDateTime(QDate(2026, 12, 8), QTime(0, 0)), u"n"_s, u"相同"_s);
         auto bz = [&] { return tx.selectRow(u"SELECT bz FROM htt1 WHERE bh = 1"_s)->value(0); };
         QVERIFY(lists::storeRegisterRemark(tx, 1, u"  已核实 "_s));

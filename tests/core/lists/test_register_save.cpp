@@ -1,13 +1,12 @@
 // Saving a list to the register: every row under the identification number
 // and the day, in one transaction, so a failure half-way keeps nothing.
-#include "core/config/regodbc.h"
 #include "core/db/transaction.h"
 #include "core/lists/compare_grids.h"
 #include "core/lists/register_save.h"
 #include "core/platform/progress.h"
 #include "lists_fixture.h"
+#include "register_fixture.h"
 #include "support/scripted_platform.h"
-#include "support/tempdir.h"
 
 #include <QSqlQuery>
 #include <QTest>
@@ -17,13 +16,6 @@ using namespace zorv;
 using zorv::db::Transaction;
 
 namespace {
-
-void connectNew(Transaction &tx, const test::TestHome &home) {
-    config::RegistryStore store;
-    config::regodbc(store, u"zorv"_s, home.file(u"zorv.mdb"_s), config::odbcDriverFolder());
-    tx.setDbParm(u"ConnectString='DSN=zorv;UID=;PWD='"_s);
-    QCOMPARE(tx.connect(), 0);
-}
 
 // The register's rows as "xh|bs|md|jg", in insertion order.
 QStringList registerRows(Transaction &tx) {
@@ -43,10 +35,10 @@ class TestRegisterSave : public QObject {
     Q_OBJECT
 private slots:
     void savesAndEmpties() {
-        test::TestHome home;
         test::ScriptedPlatform p;
-        Transaction tx;
-        connectNew(tx, home);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        Transaction &tx = data.tx;
         auto list = lists::makeListGrid(2);
         test::fillList(*list, {u"O'Neil"_s, u"张三"_s});
         list->setItem(2, lists::kJg, u"相同"_s);
@@ -66,14 +58,11 @@ private slots:
     // keeps its rows, and saving again after the cause is gone stores each
     // row once.
     void failureKeepsNothing() {
-        test::TestHome home;
         test::ScriptedPlatform p;
-        Transaction tx;
-        connectNew(tx, home);
-        QCOMPARE(tx.execute(u"CREATE TRIGGER refuse BEFORE INSERT ON htt1 WHEN NEW.md = 'c' "
-                            "BEGIN SELECT RAISE(ABORT, 'no c here'); END"_s),
-                 0);
-        QCOMPARE(tx.commit(), 0);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        Transaction &tx = data.tx;
+        QVERIFY(data.refuse(u"INSERT"_s, u"no c here"_s, u"NEW.md = 'c'"_s));
         auto list = lists::makeListGrid(1);
         test::fillList(*list, {u"a"_s, u"b"_s, u"c"_s, u"d"_s});
         const lists::SaveOutcome out = lists::saveListToRegister(*list, 1, tx);
@@ -87,17 +76,17 @@ private slots:
         QVERIFY(p.messages[0].text.contains(u"no c here"_s));
         QVERIFY(p.messages[0].text.contains(u"没有保存任何行"_s));
 
-        QVERIFY2(tx.execute(u"DROP TRIGGER refuse"_s) == 0, qPrintable(tx.sqlerrtext()));
+        QVERIFY2(data.allow(u"INSERT"_s), qPrintable(tx.sqlerrtext()));
         QCOMPARE(lists::saveListToRegister(*list, 1, tx).end, lists::SaveEnd::Saved);
         QCOMPARE(registerRows(tx).size(), 4);
     }
 
     // A stop keeps nothing either, and the grid stays.
     void stopKeepsNothing() {
-        test::TestHome home;
         test::ScriptedPlatform p;
-        Transaction tx;
-        connectNew(tx, home);
+        test::RegisterDb data;
+        QVERIFY(data.connect());
+        Transaction &tx = data.tx;
         auto list = lists::makeListGrid(1);
         test::fillList(*list, {u"a"_s, u"b"_s});
         struct Stop final : ProgressSink {

@@ -1,11 +1,13 @@
 #pragma once
-// A library database for the SQL library tests: a temporary home (registry
-// store inside it) with a new embedded database connected on sqlca(), plus
-// direct access to sqlt that bypasses the code under test.
+// A library database for the SQL library tests: a temporary home with a new
+// test database (the embedded file, or a schema on the test server in the
+// server pass) connected on sqlca(), plus direct access to sqlt that
+// bypasses the code under test.
 
-#include "core/config/regodbc.h"
+#include "core/db/dialect.h"
 #include "core/db/transaction.h"
 #include "support/tempdir.h"
+#include "support/test_database.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -17,23 +19,25 @@ namespace zorv::test {
 
 class LibraryDb {
 public:
-    LibraryDb() {
-        config::RegistryStore store;
-        config::regodbc(store, QStringLiteral("zorv"), m_home.file(QStringLiteral("zorv.mdb")),
-                        config::odbcDriverFolder());
-        db::sqlca().setDbParm(QStringLiteral("ConnectString='DSN=zorv;UID=;PWD='"));
-        db::sqlca().setAutoCommit(true);
-        m_ok = db::sqlca().connect() == 0;
+    LibraryDb() : m_database(m_home) {
+        if (!m_database.isValid()) {
+            qWarning("%s", qPrintable(m_database.error()));
+            return;
+        }
+        m_ok = m_database.connect(db::sqlca()) == 0;
+        if (!m_ok)
+            qWarning("%s", qPrintable(db::sqlca().sqlerrtext()));
     }
     ~LibraryDb() { db::sqlca().disconnect(); }
 
     bool ok() const { return m_ok; }
     const TestHome &home() const { return m_home; }
+    const TestDatabase &database() const { return m_database; }
 
     // Runs sql on the connection directly; false (with a warning) on failure.
     bool exec(const QString &sql, const QVariantList &args = {}) {
         QSqlQuery q(db::sqlca().database());
-        q.prepare(sql);
+        q.prepare(db::forDriver(db::sqlca().database(), sql));
         for (const QVariant &a : args)
             q.addBindValue(a);
         if (!q.exec()) {
@@ -59,15 +63,25 @@ public:
         return out;
     }
     // Makes the database refuse a kind of statement on sqlt ("INSERT",
-    // "UPDATE" or "DELETE"), with condition (on NEW or OLD) when given.
+    // "UPDATE" or "DELETE") with the text "refused by test", when condition
+    // (on NEW or OLD) holds if one is given.
     bool refuse(const QString &kind, const QString &when = {}) {
-        return exec(QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE %1 ON sqlt %2 BEGIN "
-                                   "SELECT RAISE(ABORT, 'refused by test'); END")
-                        .arg(kind, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when));
+        for (const QString &sql :
+             m_database.refusal(QStringLiteral("refuse_") + kind.toLower(), kind,
+                                QStringLiteral("sqlt"), QStringLiteral("refused by test"), when))
+            if (!exec(sql))
+                return false;
+        return true;
+    }
+    // Lifts the refusal of kind again.
+    bool allow(const QString &kind) {
+        return exec(m_database.liftRefusal(QStringLiteral("refuse_") + kind.toLower(),
+                                           QStringLiteral("sqlt")));
     }
 
 private:
     TestHome m_home;
+    TestDatabase m_database;
     bool m_ok = false;
 };
 

@@ -1,4 +1,5 @@
 // The import save: numbering, the duplicate sweep and the one transaction.
+#include "core/db/statements.h"
 #include "core/platform/progress.h"
 #include "core/sqllib/library_fixture.h"
 #include "core/sqllib/sql_import.h"
@@ -124,6 +125,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, message);
         LibraryDb lib;
+        QVERIFY(lib.ok());
         QVERIFY(seed(lib, {u"1:dup:p"_s, u"2:dup:p"_s}));
         if (!refuse.isEmpty())
             QVERIFY(lib.refuse(refuse, when));
@@ -142,9 +144,12 @@ private slots:
     // of the purpose order are swept too.
     void sweepsPast32767() {
         LibraryDb lib;
-        QVERIFY(lib.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < 40000) INSERT INTO sqlt (sql, purpose, bh) "
-                         "SELECT 'select ' || i, 'p' || substr('00000' || i, -5), i FROM n"_s));
+        QVERIFY(lib.ok());
+        QList<QVariantList> rows;
+        for (qint64 i = 1; i <= 40000; ++i)
+            rows.append({u"select %1"_s.arg(i), u"p%1"_s.arg(i, 5, 10, QChar(u'0')), i});
+        QVERIFY2(db::sqlca().insertRows(u"sqlt"_s, {u"sql"_s, u"purpose"_s, u"bh"_s}, rows) == 0,
+                 qPrintable(db::sqlca().sqlerrtext()));
         const auto grid = gridOf({u"select 39999|p39999"_s, u"select 40000|p40000"_s});
         const ImportSave r = saveImport(db::sqlca(), *grid);
         QVERIFY(r.ok());
@@ -154,9 +159,26 @@ private slots:
         QCOMPARE(lib.entries().last(), u"40000:select 40000:p40000"_s);
     }
 
+    // After an import the database's own numbering goes on above the
+    // imported numbers: a statement stored without a number never meets one
+    // in use (the server numbers bh with a sequence of its own).
+    void databaseNumberingGoesOnAfterAnImport() {
+        LibraryDb lib;
+        QVERIFY(lib.ok());
+        QVERIFY(seed(lib, {u"40:old:p"_s}));
+        QVERIFY(saveImport(db::sqlca(), *gridOf({u"a|p"_s, u"b|p"_s})).ok());
+        QVERIFY2(db::insertSql(db::sqlca(), u"c"_s, u"p"_s) == 0,
+                 qPrintable(db::sqlca().sqlerrtext()));
+        const QStringList after = lib.entries();
+        QCOMPARE(after.size(), qsizetype(4));
+        QCOMPARE(after.mid(0, 3), (QStringList{u"40:old:p"_s, u"41:a:p"_s, u"42:b:p"_s}));
+        QVERIFY2(after[3].section(u':', 0, 0).toLongLong() > 42, qPrintable(after[3]));
+    }
+
     // Values reach the database bound, never pasted into the statement.
     void textIsNeverSql() {
         LibraryDb lib;
+        QVERIFY(lib.ok());
         const QString evil = u"x'); DELETE FROM sqlt; --"_s;
         QVERIFY(seed(lib, {u"1:keep:p"_s}));
         const auto grid = gridOf({evil + u"|'p'"_s});
