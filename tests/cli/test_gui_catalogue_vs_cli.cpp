@@ -127,7 +127,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&browser));
         get<QLineEdit>(browser, u"sle_1"_s)->setText(u"EMP_"_s);
         get(browser, u"cb_1"_s)->click();
-        QCOMPARE(browser.tableGrid()->getItemString(1, 1), u"EMP_X"_s);
+        // "_" is a wildcard of the left match: EMPAX is listed too, first in
+        // character order; a click takes the browser to EMP_X.
+        QCOMPARE(browser.tableGrid()->rowCount(), 2);
+        QCOMPARE(browser.tableGrid()->getItemString(1, 1), u"EMPAX"_s);
+        QCOMPARE(browser.tableGrid()->getItemString(2, 1), u"EMP_X"_s);
+        {
+            auto *dw_2 = browser.findChild<zorv::gui::GridView *>(u"dw_2"_s);
+            QVERIFY(dw_2);
+            const QRect r = dw_2->visualRect(dw_2->model()->index(1, 0));
+            QTest::mouseClick(dw_2->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        }
+        QCOMPARE(browser.tableGrid()->getRow(), 2);
         const CliResult columns = runOn(byCommand, {u"columns"_s, u"EMP_X"_s});
         QCOMPARE(outLines(columns), lines(*browser.columnGrid()));
         QCOMPARE(outLines(columns).size(), 2);
