@@ -216,6 +216,15 @@ private:
         if (sfd == -1)
             return UndoResult::FolderChanged;
         const int tfd = folder(s.targetFolder, &ts);
+        // The usual row of a finished run: its file is still under the
+        // target name as the run left it. The move back refuses a taken
+        // source name by itself, so the source is looked at only otherwise.
+        if (s.outcome >= 0 && tfd != -1) {
+            const FileId t = fileIdAt(tfd, s.targetName.constData());
+            if (t == s.created)
+                return moveBack(At{tfd, s.targetName.constData()},
+                                At{sfd, s.sourceName.constData()}, t);
+        }
         const FileId now = fileIdAt(sfd, s.sourceName.constData());
         if (now == s.source) {
             // Not carried out, or back already. A move across file systems
