@@ -3,6 +3,7 @@
 // stop by Esc and the menu item that opens it.
 #include "core/db/transaction.h"
 #include "core/grid/grid.h"
+#include "core/text/gbtext.h"
 #include "gui/app/w_main.h"
 #include "gui/grid/grid_view.h"
 #include "gui/lists/w_htmd.h"
@@ -99,6 +100,78 @@ private slots:
         f.click(u"cb_2"_s);
         QCOMPARE(f.w->list1()->rowCount(), qint64(0));
         QCOMPARE(f.w->list2()->rowCount(), qint64(2));
+    }
+
+    // Names match by their exact text: case and a trailing blank make other
+    // names, quotes are plain characters. An empty list 2 leaves every row
+    // different; comparing again, or with "相同" shown, changes nothing.
+    void exactNamesAndRepeatedComparisons() {
+        Fixture f;
+        f.paste(u"rb_1"_s, u"Tom\nO'Neil\ntom\nO'Neil's d'Arc\nTom \n"_s);
+        f.sp.clearRecord();
+        f.click(u"cb_4"_s);
+        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 核对结束"_s});
+        QCOMPARE(rowsOf(*f.w->list1()),
+                 (QStringList{u"O'Neil|2|不同"_s, u"O'Neil's d'Arc|4|不同"_s, u"Tom|1|不同"_s,
+                              u"Tom |5|不同"_s, u"tom|3|不同"_s}));
+        QCOMPARE(f.w->duplicates1()->rowCount(), qint64(0));
+
+        f.paste(u"rb_2"_s, u"O'Neil's d'Arc\ntom\nO'Neil\n"_s);
+        f.sp.clearRecord();
+        f.click(u"cb_4"_s);
+        QCOMPARE(f.sp.messageLines(), QStringList{u"提示 / 核对结束"_s});
+        const QStringList once1{u"O'Neil|2|相同"_s, u"O'Neil's d'Arc|4|相同"_s, u"Tom|1|不同"_s,
+                                u"Tom |5|不同"_s, u"tom|3|相同"_s};
+        const QStringList once2{u"O'Neil|3|相同"_s, u"O'Neil's d'Arc|1|相同"_s, u"tom|2|相同"_s};
+        QCOMPARE(rowsOf(*f.w->list1()), once1);
+        QCOMPARE(rowsOf(*f.w->list2()), once2);
+
+        f.click(u"cb_4"_s);
+        QCOMPARE(rowsOf(*f.w->list1()), once1);
+        QCOMPARE(rowsOf(*f.w->list2()), once2);
+        QCOMPARE(f.w->duplicates1()->rowCount() + f.w->duplicates2()->rowCount(), qint64(0));
+
+        auto *show = f.get<QComboBox>(u"ddlb_1"_s);
+        show->setCurrentIndex(1); // 相同
+        f.click(u"cb_4"_s);
+        QCOMPARE(rowsOf(*f.w->list1()),
+                 (QStringList{u"O'Neil|2|相同"_s, u"O'Neil's d'Arc|4|相同"_s, u"tom|3|相同"_s}));
+        show->setCurrentIndex(0); // 全部
+        QCOMPARE(rowsOf(*f.w->list1()), once1);
+        QCOMPARE(rowsOf(*f.w->list2()), once2);
+    }
+
+    // Lists saved with CRLF line ends and a byte-order mark, or in GBK, load
+    // from their files as the names they hold: the comparison gives the same
+    // grids as for the lists in plain UTF-8.
+    void encodedFilesCompareLikePlainOnes() {
+        const QString one = u"张三\nTom \nO'Neil\n李四\n张三\n"_s, two = u"李四\nO'Neil\ntom\n"_s;
+        auto crlfBom = [](const QString &t) -> QByteArray {
+            return QByteArray("\xEF\xBB\xBF") + t.toUtf8().replace("\n", "\r\n");
+        };
+        auto compared = [](const QByteArray &bytes1, const QByteArray &bytes2) {
+            Fixture f;
+            const QString p1 = f.home.file(u"one.txt"_s), p2 = f.home.file(u"two.txt"_s);
+            if (!zorv::test::writeFile(p1, bytes1) || !zorv::test::writeFile(p2, bytes2))
+                return QStringList{u"not written"_s};
+            f.click(u"rb_1"_s);
+            f.sp.nextFile(p1);
+            f.click(u"cb_1"_s);
+            f.click(u"rb_2"_s);
+            f.sp.nextFile(p2);
+            f.click(u"cb_1"_s);
+            f.click(u"cb_4"_s);
+            return QStringList{f.sp.messageLines().join(u'/'), rowsOf(*f.w->list1()).join(u'/'),
+                               rowsOf(*f.w->list2()).join(u'/'),
+                               rowsOf(*f.w->duplicates1()).join(u'/'),
+                               rowsOf(*f.w->duplicates2()).join(u'/')};
+        };
+        const QStringList plain = compared(one.toUtf8(), two.toUtf8());
+        QCOMPARE(plain.value(0), u"信息提示 / 导入完成!/信息提示 / 导入完成!/提示 / 核对结束"_s);
+        QCOMPARE(plain.value(1), u"O'Neil|3|相同/Tom |2|不同/张三|1|不同/李四|4|相同"_s);
+        QCOMPARE(plain.value(3), u"张三|5"_s);
+        QCOMPARE(compared(crlfBom(one), zorv::text::toGb18030(two)), plain);
+        QCOMPARE(compared(zorv::text::toGb18030(one), crlfBom(two)), plain);
     }
 
     // Esc during the comparison leaves both lists as they were.

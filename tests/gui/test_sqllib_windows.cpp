@@ -101,6 +101,36 @@ private slots:
         QCOMPARE(mle(*up, "mle_2")->toPlainText(), u"甲"_s);
         QVERIFY(up->isModal());
         up->close();
+
+        // Empty edits list every entry that has a text and a purpose; "%"
+        // and "_" typed in an edit act as wildcards.
+        QVERIFY(lib.add(QVariant(), u"丁"_s, 4));
+        QVERIFY(lib.add(u"select 5 from a"_s, QVariant(), 5));
+        QVERIFY(lib.add(u"sel_ct 6 from c"_s, u"戊"_s, 6));
+        auto listed = [&] {
+            QStringList out;
+            for (qint64 r = 1; r <= w.grid().rowCount(); ++r)
+                out << w.grid().getItemString(r, u"sql"_s);
+            out.sort();
+            return out;
+        };
+        child<QLineEdit>(w, "sle_1")->clear();
+        child<QLineEdit>(w, "sle_2")->setText(u"  "_s);
+        button(w, "cb_1")->click();
+        QCOMPARE(listed(), (QStringList{u"sel_ct 6 from c"_s, u"select 1 from a"_s,
+                                        u"select 2 from a"_s, u"select 3 from b"_s}));
+        child<QLineEdit>(w, "sle_1")->setText(u"from%c"_s);
+        button(w, "cb_1")->click();
+        QCOMPARE(listed(), QStringList{u"sel_ct 6 from c"_s});
+        child<QLineEdit>(w, "sle_1")->setText(u"select _ from _"_s);
+        button(w, "cb_1")->click();
+        QCOMPARE(listed(),
+                 (QStringList{u"select 1 from a"_s, u"select 2 from a"_s, u"select 3 from b"_s}));
+        child<QLineEdit>(w, "sle_1")->setText(u"sel_ct"_s);
+        child<QLineEdit>(w, "sle_2")->setText(u"戊"_s);
+        button(w, "cb_1")->click();
+        QCOMPARE(listed(), QStringList{u"sel_ct 6 from c"_s});
+        QVERIFY(platform.messages.isEmpty());
     }
 
     void maintenanceCopiesChangesAndDeletes() {
@@ -142,6 +172,20 @@ private slots:
         QCOMPARE(platform.messageLines(),
                  QStringList{u"提示 / 这条SQL语句已不存在（可能已被删除），没有保存任何内容"_s});
         QVERIFY(lib.entries().isEmpty());
+
+        // A database that refuses: the failure and its text, never success.
+        QVERIFY(lib.add(u"select 1"_s, u"p"_s, 5));
+        QVERIFY(lib.refuse(u"UPDATE"_s));
+        QVERIFY(lib.refuse(u"DELETE"_s));
+        platform.clearRecord();
+        button(w, "cb_1")->click();
+        QCOMPARE(platform.messageLines(), QStringList{u"保存失败 / 出错信息:refused by test"_s});
+        platform.clearRecord();
+        platform.nextAnswer(MsgAnswer::Ok);
+        button(w, "cb_3")->click();
+        QCOMPARE(platform.messageLines(), (QStringList{u"提示 / 真的要删除数据吗？"_s,
+                                                       u"删除失败 / 出错信息:refused by test"_s}));
+        QCOMPARE(lib.entries(), QStringList{u"5:select 1:p"_s});
     }
 
     void maintenanceOfAMissingNumberShowsEmptyEdits() {
@@ -195,6 +239,17 @@ private slots:
         QCOMPARE(platform.messageLines(), QStringList{u"提示 / 保存成功!"_s});
         QCOMPARE(lib.entries(), QStringList{u"1:select a,b from t where a = 1 ;:用途"_s});
         QVERIFY(mle(w, "mle_1")->toPlainText().isEmpty());
+
+        // A refused insert shows the database's text and keeps both edits.
+        QVERIFY(lib.refuse(u"INSERT"_s));
+        platform.clearRecord();
+        mle(w, "mle_1")->setPlainText(u"select 2"_s);
+        mle(w, "mle_2")->setPlainText(u"其他"_s);
+        button(w, "cb_1")->click();
+        QCOMPARE(platform.messageLines(), QStringList{u"保存失败 / 出错信息:refused by test"_s});
+        QCOMPARE(mle(w, "mle_1")->toPlainText(), u"select 2"_s);
+        QCOMPARE(mle(w, "mle_2")->toPlainText(), u"其他"_s);
+        QCOMPARE(lib.entries().size(), qsizetype(1));
     }
 
     void importWindowStates() {
