@@ -179,8 +179,11 @@ private slots:
         TestHome home;
         connectShared(home);
         platform.clipboard = u"keep"_s;
+        // A table without column rows is never listed.
+        QCOMPARE(db::insertTable(db::sqlca(), u"BARE"_s, u"无字段"_s), 0);
         w_base0 w;
         child(w, u"cb_1"_s)->click();
+        QCOMPARE(w.tableGrid()->rowCount(), 0);
         child(w, u"cb_2"_s)->click();
         QCOMPARE(platform.messages.size(), 1);
         QCOMPARE(platform.messages[0].title, u"提示"_s);
@@ -271,11 +274,21 @@ private slots:
         QCOMPARE(count(u"SELECT count(*) FROM base0 WHERE purpose = 'Null'"_s), 1);
         QCOMPARE(count(u"SELECT count(*) FROM bases1"_s), 3);
 
+        // A second import of the same list adds nothing.
+        child(w, u"cb_17"_s)->click();
+        cb_2->click();
+        QVERIFY(platform.messages.isEmpty());
+        QCOMPARE(w.grid()->rowCount(), 0);
+        QCOMPARE(count(u"SELECT count(*) FROM bases1"_s), 3);
+        QCOMPARE(count(u"SELECT count(*) FROM base0"_s), 2);
+
         // A bad length keeps the window loaded and stores nothing.
         platform.clipboard = u"T\tA\tCHAR\t40000\tp\n"_s;
         child(w, u"cb_17"_s)->click();
         cb_2->click();
-        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messageLines(),
+                 QStringList{u"信息提示 / 第1行的字段长度“40000”不是0到32767之间的整数，"
+                             "没有保存任何行。"_s});
         QVERIFY(cb_2->isEnabled());
         QCOMPARE(w.grid()->rowCount(), 1);
         QCOMPARE(count(u"SELECT count(*) FROM bases1"_s), 3);

@@ -209,6 +209,30 @@ private slots:
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].at(0).toInt(), 2);
         QCOMPARE(rows[1].at(1).toString(), u"z"_s);
+
+        // A refused row: nothing of the list stays and the grid keeps its
+        // rows, so saving again stores each row once.
+        for (const QString &sql : database.refusal(u"refuse_insert"_s, u"INSERT"_s, u"htt1"_s,
+                                                   u"no q here"_s, u"NEW.md = 'q'"_s))
+            QVERIFY2(tx.execute(sql) == 0, qPrintable(tx.sqlerrtext()));
+        QCOMPARE(tx.commit(), 0);
+        f.paste(u"rb_2"_s, u"p\nq\nr\n"_s);
+        f.sp.clearRecord();
+        f.click(u"cb_6"_s);
+        QCOMPARE(f.sp.messages.size(), 1);
+        QCOMPARE(f.sp.messages[0].title, u"插入htt1表失败"_s);
+        QVERIFY(f.sp.messages[0].text.startsWith(u"出错信息:"_s));
+        QVERIFY(f.sp.messages[0].text.contains(u"no q here"_s));
+        QVERIFY(f.sp.messages[0].text.contains(u"没有保存任何行"_s));
+        QCOMPARE(f.w->list2()->rowCount(), qint64(3));
+        QCOMPARE(tx.selectRows(u"SELECT md FROM htt1"_s).size(), 2);
+        QCOMPARE(tx.execute(database.liftRefusal(u"refuse_insert"_s, u"htt1"_s)), 0);
+        QCOMPARE(tx.commit(), 0);
+        f.sp.clearRecord();
+        f.click(u"cb_6"_s);
+        QVERIFY(f.sp.messages.isEmpty());
+        QCOMPARE(f.w->list2()->rowCount(), qint64(0));
+        QCOMPARE(tx.selectRows(u"SELECT md FROM htt1"_s).size(), 5);
         tx.disconnect();
     }
 
