@@ -3,6 +3,7 @@
 // stop by Esc and the menu item that opens it.
 #include "core/db/transaction.h"
 #include "core/grid/grid.h"
+#include "core/sheet/sheet_fixture.h"
 #include "core/text/gbtext.h"
 #include "gui/app/w_main.h"
 #include "gui/grid/grid_view.h"
@@ -14,6 +15,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QJsonArray>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSpinBox>
@@ -172,6 +174,29 @@ private slots:
         QCOMPARE(plain.value(3), u"张三|5"_s);
         QCOMPARE(compared(crlfBom(one), zorv::text::toGb18030(two)), plain);
         QCOMPARE(compared(zorv::text::toGb18030(one), crlfBom(two)), plain);
+    }
+
+    // A spreadsheet list from the edits: row 2, column 3 imports column C
+    // from its second line, appended and numbered after the rows there.
+    void spreadsheetRowAndColumn() {
+        Fixture f;
+        const QString path = f.home.file(u"l.xlsx"_s);
+        const QJsonArray rows{QJsonArray{u"A1"_s, u"B1"_s, u"C1"_s},
+                              QJsonArray{u"A2"_s, u"B2"_s, u"C2"_s},
+                              QJsonArray{u"A3"_s, u"B3"_s, u"張三"_s}};
+        const QString err =
+            zorv::test::writeSheetFixture(u"shared"_s, path, zorv::test::oneSheet(rows));
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        f.paste(u"rb_2"_s, u"old\n"_s);
+        QCOMPARE(f.get<QSpinBox>(u"em_2"_s)->value(), 2);
+        f.get<QSpinBox>(u"em_3"_s)->setValue(3);
+        f.sp.clearRecord();
+        f.sp.nextFile(path);
+        f.click(u"cb_1"_s);
+        QCOMPARE(f.sp.messageLines(), QStringList{u"信息提示 / 导入完成!"_s});
+        QCOMPARE(rowsOf(*f.w->list2()),
+                 (QStringList{u"old|1|不同"_s, u"C2|2|不同"_s, u"張三|3|不同"_s}));
+        QCOMPARE(f.w->list1()->rowCount(), qint64(0));
     }
 
     // Esc during the comparison leaves both lists as they were.
