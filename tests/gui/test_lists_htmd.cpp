@@ -8,6 +8,7 @@
 #include "gui/app/w_main.h"
 #include "gui/grid/grid_view.h"
 #include "gui/lists/w_htmd.h"
+#include "gui/lists/w_htmtww.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
 #include "support/test_database.h"
@@ -258,6 +259,17 @@ private slots:
         QVERIFY(f.sp.messages.isEmpty());
         QCOMPARE(f.w->list2()->rowCount(), qint64(0));
         QCOMPARE(tx.selectRows(u"SELECT md FROM htt1"_s).size(), 5);
+
+        // The register window finds them from "标识号起" 2, not from 3.
+        {
+            w_htmtww reg;
+            reg.findChild<QSpinBox *>(u"em_2"_s)->setValue(2);
+            QTest::mouseClick(reg.findChild<QAbstractButton *>(u"cb_1"_s), Qt::LeftButton);
+            QCOMPARE(reg.grid()->rowCount(), qint64(5));
+            reg.findChild<QSpinBox *>(u"em_2"_s)->setValue(3);
+            QTest::mouseClick(reg.findChild<QAbstractButton *>(u"cb_1"_s), Qt::LeftButton);
+            QCOMPARE(reg.grid()->rowCount(), qint64(0));
+        }
         tx.disconnect();
     }
 
