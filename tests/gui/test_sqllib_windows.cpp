@@ -226,6 +226,15 @@ private slots:
         QVERIFY(mle(w, "mle_1")->toPlainText().isEmpty());
         QVERIFY(mle(w, "mle_2")->toPlainText().isEmpty());
         QCOMPARE(lib.entries(), QStringList{u"1:select * from t ;:"_s + QString(60, u'x')});
+
+        // The next number follows the largest one, whatever the count.
+        QVERIFY(lib.add(u"select 57"_s, u"p"_s, 57));
+        platform.clearRecord();
+        mle(w, "mle_1")->setPlainText(u"select 58"_s);
+        mle(w, "mle_2")->setPlainText(u"q"_s);
+        button(w, "cb_1")->click();
+        QCOMPARE(platform.messageLines(), QStringList{u"提示 / 保存成功!"_s});
+        QCOMPARE(lib.entries().last(), u"58:select 58:q"_s);
     }
 
     void saveWindowOpensWithTheStatement() {
