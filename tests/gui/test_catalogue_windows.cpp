@@ -282,6 +282,31 @@ private slots:
         QCOMPARE(count(u"SELECT count(*) FROM bases1"_s), 3);
         QCOMPARE(count(u"SELECT count(*) FROM base0"_s), 2);
 
+        // A refused insert: nothing of the save stays, the message names the
+        // row and the database's text, and the window stays loaded.
+        for (const QString &sql :
+             sharedDatabase()->refusal(u"refuse_bases1"_s, u"INSERT"_s, u"bases1"_s,
+                                       u"column refused"_s, u"NEW.column_nam = 'BAD'"_s))
+            QCOMPARE(db::sqlca().execute(sql), 0);
+        QCOMPARE(db::sqlca().commit(), 0);
+        platform.clipboard = u"NEW\tA\tCHAR\t1\tp\nNEW\tBAD\tCHAR\t1\tp\n"_s;
+        child(w, u"cb_17"_s)->click();
+        cb_2->click();
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].title, u"保存失败"_s);
+        QVERIFY(platform.messages[0].text.contains(u"第2行"_s));
+        QVERIFY(platform.messages[0].text.contains(u"出错信息:"_s));
+        QVERIFY(platform.messages[0].text.contains(u"column refused"_s));
+        QVERIFY(cb_2->isEnabled());
+        QCOMPARE(w.grid()->rowCount(), 2);
+        QCOMPARE(count(u"SELECT count(*) FROM bases1"_s), 3);
+        QCOMPARE(count(u"SELECT count(*) FROM base0 WHERE table_name = 'NEW'"_s), 0);
+        QCOMPARE(
+            db::sqlca().execute(sharedDatabase()->liftRefusal(u"refuse_bases1"_s, u"bases1"_s)), 0);
+        QCOMPARE(db::sqlca().commit(), 0);
+        platform.clearRecord();
+        w.grid()->reset(); // the next step starts from an empty list
+
         // A bad length keeps the window loaded and stores nothing.
         platform.clipboard = u"T\tA\tCHAR\t40000\tp\n"_s;
         child(w, u"cb_17"_s)->click();
