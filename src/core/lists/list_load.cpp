@@ -113,6 +113,29 @@ ListText splitListText(QByteArray bytes) {
     return out;
 }
 
+std::optional<ListText> readListText(const QString &path) {
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return splitListText(std::move(bytes));
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
+}
+
+imports::ImportReport appendListText(Grid &list, const ListText &names, ProgressSink *progress) {
+    return imports::refusingOnOutOfMemory([&]() -> imports::ImportReport {
+        if (progress)
+            progress->progress(qint64(names.names.size()), qint64(names.names.size()),
+                               imports::msg::importing());
+        return appendNames(list, names.names);
+    });
+}
+
 imports::ImportReport loadTextList(Grid &list, const QString &path, ProgressSink *progress) {
     return imports::refusingOnOutOfMemory([&]() -> imports::ImportReport {
         QFile file(path);
@@ -125,11 +148,7 @@ imports::ImportReport loadTextList(Grid &list, const QString &path, ProgressSink
             return {};
         }
         file.close();
-        const ListText names = splitListText(std::move(bytes));
-        if (progress)
-            progress->progress(qint64(names.names.size()), qint64(names.names.size()),
-                               imports::msg::importing());
-        return appendNames(list, names.names);
+        return appendListText(list, splitListText(std::move(bytes)), progress);
     });
 }
 
