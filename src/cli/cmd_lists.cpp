@@ -12,6 +12,8 @@
 #include "core/sheet/workbook.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <future>
@@ -77,6 +79,12 @@ int compareUsage(const QString &message) {
 
 // A text field as the grid streams write it.
 void appendField(std::string &out, std::string_view text) {
+    // Names seldom hold a character that needs escaping: look first.
+    const auto special = [](char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
+        out.append(text);
+        return;
+    }
     std::size_t from = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -92,6 +100,18 @@ void appendField(std::string &out, std::string_view text) {
         from = i + 1;
     }
     out.append(text.data() + from, text.size() - from);
+}
+
+// A number as the grid writes it, whole numbers (the sequence numbers) the
+// short way.
+void appendNumberField(std::string &out, double value) {
+    if (value > -1e15 && value < 1e15 && value == double(static_cast<long long>(value))) {
+        char digits[24];
+        const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
+        out.append(digits, std::size_t(r.ptr - digits));
+        return;
+    }
+    gridimpl::appendNumber(value, out);
 }
 
 // Writes the shown rows of grid, its column names first; false when the
@@ -140,7 +160,7 @@ bool writeGrid(const Grid &grid, std::FILE *to) {
                 if (isText[std::size_t(c)])
                     appendField(out, texts[at]);
                 else if (!std::isnan(numbers[at]))
-                    gridimpl::appendNumber(numbers[at], out);
+                    appendNumberField(out, numbers[at]);
             }
             out += '\n';
         }
