@@ -19,6 +19,7 @@
 #include <future>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -225,8 +226,13 @@ int cmdCompare(const QStringList &argv) {
     // which reports the trouble as it would have.
     const QString path2 = args.positionals().at(1);
     std::future<std::optional<lists::ListText>> ahead;
-    if (sheet::sniffFile(path2) == sheet::FileKind::Text)
-        ahead = std::async(std::launch::async, [path2] { return lists::readListText(path2); });
+    if (sheet::sniffFile(path2) == sheet::FileKind::Text) {
+        try {
+            ahead = std::async(std::launch::async, [path2] { return lists::readListText(path2); });
+        } catch (const std::system_error &) {
+            // No thread to be had: list 2 loads after list 1.
+        }
+    }
     Grid *loaded[] = {list1.get(), list2.get()};
     for (int i = 0; i < 2; ++i) {
         Grid &list = *loaded[i];

@@ -9,7 +9,9 @@
 #include <QScopeGuard>
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <optional>
+#include <set>
 #include <thread>
 
 using namespace Qt::StringLiterals;
@@ -188,8 +190,8 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
         redraw[i] = grids[i]->redraw();
         grids[i]->setRedraw(false);
     }
-    const auto restoreRedraw = [&] {
-        for (int i = 0; i < 4; ++i)
+    const auto restoreRedraw = [&] { // backwards, for a grid passed twice
+        for (int i = 3; i >= 0; --i)
             grids[i]->setRedraw(redraw[i]);
     };
     auto restoreOnThrow = qScopeGuard(restoreRedraw);
@@ -201,11 +203,16 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
     NameTable table1(folder ? std::size_t(list1.rowCount()) : 0),
         table2(folder ? std::size_t(list2.rowCount()) : 0);
     ListChange change1, change2;
-    if (folder) {
-        // The folder remembers what it folded: one list after the other.
+    // Side by side only when the four grids are four: the folder remembers
+    // what it folded, so folding goes one list after the other.
+    const std::set<const Grid *> distinct(std::begin(grids), std::end(grids));
+    if (folder || distinct.size() != 4) {
         change1 = sortAndPlan(list1, folder, &table1);
         change2 = sortAndPlan(list2, folder, &table2);
-        matchFolded(change1, change2, table2);
+        if (folder)
+            matchFolded(change1, change2, table2);
+        else
+            matchSorted(change1, change2);
         applyChange(list1, duplicates1, change1);
         applyChange(list2, duplicates2, change2);
     } else {
