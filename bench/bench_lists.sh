@@ -13,6 +13,7 @@ trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
 
 "$bin/bench_lists" gen "$work" "$n"
+echo "machine load before: $(uptime)"
 now() { date +%s.%N; }
 secs() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
@@ -81,3 +82,4 @@ if [ -f "$here/bench_lists_register.sh" ]; then
   echo "== bench_lists_register (from bench_lists)"
   bash "$here/bench_lists_register.sh"
 fi
+echo "machine load after: $(uptime)"

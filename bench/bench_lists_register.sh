@@ -26,6 +26,7 @@ best() {
   echo "$bestline"
 }
 now() { date +%s.%N; }
+echo "machine load before: $(uptime)"
 
 read -r t_merge joined < <(best "$bin/bench_lists_register" merge "$n")
 echo "merge: $n rows, $joined rows joined: ${t_merge} s (target < 1.5 s)"
@@ -52,3 +53,4 @@ if [ -x "$zorv" ]; then
   done
   echo "zorv lists merge --unique: $n rows end to end: ${t_cli} s ($(($(wc -l <"$work/out.tsv") - 1)) rows out)"
 fi
+echo "machine load after: $(uptime)"

@@ -9,10 +9,18 @@
 #include "core/lists/compare.h"
 #include "core/lists/compare_grids.h"
 #include "core/lists/list_load.h"
+#include "core/sheet/workbook.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <future>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -72,47 +80,91 @@ int compareUsage(const QString &message) {
 
 // A text field as the grid streams write it.
 void appendField(std::string &out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
+    // Names seldom hold a character that needs escaping: look first.
+    const auto special = [](char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; };
+    if (std::none_of(text.begin(), text.end(), special)) {
+        out.append(text);
+        return;
     }
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char *escaped = c == '\\'   ? "\\\\"
+                              : c == '\t' ? "\\t"
+                              : c == '\n' ? "\\n"
+                              : c == '\r' ? "\\r"
+                                          : nullptr;
+        if (!escaped)
+            continue;
+        out.append(text.data() + from, i - from);
+        out.append(escaped, 2);
+        from = i + 1;
+    }
+    out.append(text.data() + from, text.size() - from);
+}
+
+// A number as the grid writes it, whole numbers (the sequence numbers) the
+// short way.
+void appendNumberField(std::string &out, double value) {
+    if (value > -1e15 && value < 1e15 && value == double(static_cast<long long>(value))) {
+        char digits[24];
+        const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value));
+        out.append(digits, std::size_t(r.ptr - digits));
+        return;
+    }
+    gridimpl::appendNumber(value, out);
 }
 
 // Writes the shown rows of grid, its column names first; false when the
-// output could not take them.
+// output could not take them. After a sort the rows lie scattered over the
+// grid's memory, so the cells of a block of rows are gathered first, in a
+// loop whose loads can overlap, and the block is written from them.
 bool writeGrid(const Grid &grid, std::FILE *to) {
+    constexpr qint64 kBlock = 2048;
+    const int columns = grid.columnCount();
+    std::vector<bool> isText(std::size_t(columns) + 1);
+    for (int c = 1; c <= columns; ++c)
+        isText[std::size_t(c)] = grid.columnType(c) == ColType::String;
     std::string out;
-    for (int c = 1; c <= grid.columnCount(); ++c) {
+    out.reserve(std::size_t(1) << 21);
+    for (int c = 1; c <= columns; ++c) {
         if (c > 1)
             out += '\t';
         out += grid.columns()[c - 1].name.toStdString();
     }
     out += '\n';
+    // The cells of the block, column after column: a view for a text
+    // column, a number (NaN for an empty cell) otherwise.
+    std::vector<std::string_view> texts(std::size_t(columns * kBlock));
+    std::vector<double> numbers(std::size_t(columns * kBlock));
     const qint64 n = grid.rowCount();
-    for (qint64 r = 1; r <= n; ++r) {
-        for (int c = 1; c <= grid.columnCount(); ++c) {
-            if (c > 1)
-                out += '\t';
-            if (grid.columnType(c) == ColType::String)
-                appendField(out, grid.textView(r, c));
-            else if (!grid.isNull(r, c))
-                gridimpl::appendNumber(grid.getItemNumber(r, c), out);
+    for (qint64 first = 1; first <= n; first += kBlock) {
+        const qint64 count = std::min(kBlock, n - first + 1);
+        for (int c = 1; c <= columns; ++c) {
+            const std::size_t at = std::size_t(c - 1) * std::size_t(kBlock);
+            if (isText[std::size_t(c)]) {
+                for (qint64 k = 0; k < count; ++k)
+                    texts[at + std::size_t(k)] = grid.textView(first + k, c);
+                for (qint64 k = 0; k < count; ++k)
+                    __builtin_prefetch(texts[at + std::size_t(k)].data());
+            } else {
+                for (qint64 k = 0; k < count; ++k)
+                    numbers[at + std::size_t(k)] =
+                        grid.isNull(first + k, c) ? std::nan("") : grid.getItemNumber(first + k, c);
+            }
         }
-        out += '\n';
+        for (qint64 k = 0; k < count; ++k) {
+            for (int c = 1; c <= columns; ++c) {
+                const std::size_t at = std::size_t(c - 1) * std::size_t(kBlock) + std::size_t(k);
+                if (c > 1)
+                    out += '\t';
+                if (isText[std::size_t(c)])
+                    appendField(out, texts[at]);
+                else if (!std::isnan(numbers[at]))
+                    appendNumberField(out, numbers[at]);
+            }
+            out += '\n';
+        }
         if (out.size() >= (std::size_t(1) << 20)) {
             if (std::fwrite(out.data(), 1, out.size(), to) != out.size())
                 return false;
@@ -169,10 +221,27 @@ int cmdCompare(const QStringList &argv) {
     auto dups1 = lists::makeDuplicateGrid(1), dups2 = lists::makeDuplicateGrid(2);
     for (Grid *g : {list1.get(), list2.get(), dups1.get(), dups2.get()})
         g->setRedraw(false);
+    // List 2, when a text file, is read and split on a helper thread while
+    // list 1 loads. Should that fail, list 2 is loaded the ordinary way,
+    // which reports the trouble as it would have.
+    const QString path2 = args.positionals().at(1);
+    std::future<std::optional<lists::ListText>> ahead;
+    if (sheet::sniffFile(path2) == sheet::FileKind::Text) {
+        try {
+            ahead = std::async(std::launch::async, [path2] { return lists::readListText(path2); });
+        } catch (const std::system_error &) {
+            // No thread to be had: list 2 loads after list 1.
+        }
+    }
     Grid *loaded[] = {list1.get(), list2.get()};
     for (int i = 0; i < 2; ++i) {
         Grid &list = *loaded[i];
-        const auto r = lists::loadListFile(list, args.positionals().at(i), column, row, &progress);
+        std::optional<lists::ListText> text;
+        if (i == 1 && ahead.valid())
+            text = ahead.get();
+        const auto r =
+            text ? lists::appendListText(list, *text, &progress)
+                 : lists::loadListFile(list, args.positionals().at(i), column, row, &progress);
         if (!r.imported()) {
             progress.clear();
             return kExitUsage;

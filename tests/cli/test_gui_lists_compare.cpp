@@ -66,6 +66,13 @@ private slots:
             << QByteArray("\xEF\xBB\xBF" + QByteArray(a).replace("\n", "\r\n"))
             << zorv::text::toGb18030(QString::fromUtf8(b)) << false;
         QTest::newRow("folded") << a << b << true;
+        // Thousands of names: the grids are written in blocks of rows.
+        QByteArray many1, many2;
+        for (int i = 0; i < 5000; ++i) {
+            many1 += u"名%1\n"_s.arg(i * 7 % 4000).toUtf8();
+            many2 += u"名%1\n"_s.arg(i * 3 % 6007).toUtf8();
+        }
+        QTest::newRow("thousands of names") << many1 << many2 << false;
     }
     void sameGrids() {
         QFETCH(QByteArray, list1);
@@ -121,6 +128,25 @@ private slots:
                                     {}, home.path());
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(linesOf(r.out), (QStringList{u"md\txh\tjg"_s, u"x\t1\t不同"_s, u"y\t2\t相同"_s}));
+    }
+
+    // Backslashes, tabs and line breaks inside names (possible in a
+    // spreadsheet cell) are written escaped, one row a line.
+    void escapedNames() {
+        zorv::test::TestHome home;
+        const QString sheet = home.file(u"l.xlsx"_s), text = home.file(u"t.txt"_s);
+        const QJsonArray rows{QJsonArray{u"名字"_s}, QJsonArray{u"two\nlines"_s},
+                              QJsonArray{u"back\\slash"_s}, QJsonArray{u"tab\there"_s}};
+        const QString err =
+            zorv::test::writeSheetFixture(u"shared"_s, sheet, zorv::test::oneSheet(rows));
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        QVERIFY(zorv::test::writeFile(text, "back\\slash\n"));
+        const CliResult r = runZorv({u"lists"_s, u"compare"_s, sheet, text}, {}, home.path());
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("md\txh\tjg\n"
+                                   "back\\\\slash\t2\t\xE7\x9B\xB8\xE5\x90\x8C\n"
+                                   "tab\\there\t3\t\xE4\xB8\x8D\xE5\x90\x8C\n"
+                                   "two\\nlines\t1\t\xE4\xB8\x8D\xE5\x90\x8C\n"));
     }
 
     void usage_data() {

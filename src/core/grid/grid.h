@@ -176,6 +176,14 @@ public:
     // Writes UTF-8 text into a text cell of a shown row; false when the row or
     // column is out of range or not a text column.
     bool setText(qint64 row, int column, std::string_view utf8);
+    // Writes the same UTF-8 text into a text column of the given shown rows
+    // (rows out of range are passed over), or of every shown row. False when
+    // column is not a text column.
+    bool setTexts(int column, const std::vector<qint64> &rows, std::string_view utf8);
+    bool fillText(int column, std::string_view utf8);
+    // Every shown row gets its row number (1, 2, ...) in a number column;
+    // false when column is not one.
+    bool fillRowNumbers(int column);
     // The first shown row at or after `first` whose text column holds exactly
     // `text`, answered from the column's equality index (as find() answers
     // "col = 'text'"); 0 when there is none, -1 for a bad column.

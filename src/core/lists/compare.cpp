@@ -6,8 +6,13 @@
 #include "core/platform/platform.h"
 #include "core/platform/progress.h"
 
+#include <QScopeGuard>
 #include <cmath>
+#include <exception>
+#include <iterator>
 #include <optional>
+#include <set>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -33,7 +38,6 @@ struct ListChange {
 // with their keys. With folding, *table gets every kept key, the n-th kept
 // row's key under index n.
 ListChange sortAndPlan(Grid &list, NameFolder *folder, NameTable *table) {
-    list.setSort(u"md   A"_s);
     list.sort();
     ListChange change;
     std::string_view previous;
@@ -99,13 +103,11 @@ void matchSorted(ListChange &one, ListChange &two) {
     }
 }
 
+// Changes one list and its duplicate grid; neither may send signals (the
+// caller turned their redraw off), as this may run on a helper thread.
 void applyChange(Grid &list, Grid &duplicates, const ListChange &change) {
     const QByteArray same = sameMark().toUtf8();
-    const bool redraw = list.redraw(), dupRedraw = duplicates.redraw();
-    list.setRedraw(false);
-    duplicates.setRedraw(false);
-    for (qint64 r : change.marked)
-        list.setText(r, kJg, std::string_view(same.constData(), std::size_t(same.size())));
+    list.setTexts(kJg, change.marked, std::string_view(same.constData(), std::size_t(same.size())));
     list.deleteRows(change.repeated);
     std::vector<std::string_view> names;
     names.reserve(change.repeatedNames.size());
@@ -116,8 +118,28 @@ void applyChange(Grid &list, Grid &duplicates, const ListChange &change) {
     for (std::size_t k = 0; k < change.repeatedNumbers.size(); ++k)
         if (change.repeatedNumbers[k])
             duplicates.setItemNumber(first + qint64(k), kDxh, *change.repeatedNumbers[k]);
-    list.setRedraw(redraw);
-    duplicates.setRedraw(dupRedraw);
+}
+
+// Runs one and two side by side, two on a helper thread; an exception
+// thrown by either is passed on once both are done.
+template <typename One, typename Two> void bothAtOnce(One &&one, Two &&two) {
+    std::exception_ptr failed;
+    std::thread helper([&] {
+        try {
+            two();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+    });
+    try {
+        one();
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 bool stop(ProgressSink *progress, qint64 phase, const QString &status) {
@@ -159,18 +181,49 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
     if (stop(progress, 3, u"核对名单：更新结果..."_s))
         return stopped();
 
+    // The grids send no signal while they change: with exact names the two
+    // lists are worked on side by side, one on a helper thread, and a view
+    // must not hear of a change from there. One reset each at the end.
+    Grid *const grids[] = {&list1, &list2, &duplicates1, &duplicates2};
+    bool redraw[4];
+    for (int i = 0; i < 4; ++i) {
+        redraw[i] = grids[i]->redraw();
+        grids[i]->setRedraw(false);
+    }
+    const auto restoreRedraw = [&] { // backwards, for a grid passed twice
+        for (int i = 3; i >= 0; --i)
+            grids[i]->setRedraw(redraw[i]);
+    };
+    auto restoreOnThrow = qScopeGuard(restoreRedraw);
+    list1.setSort(u"md   A"_s);
+    list2.setSort(u"md   A"_s);
+
     // Sorting moves no text, so the keys' views stay good until the lists
     // change in applyChange.
     NameTable table1(folder ? std::size_t(list1.rowCount()) : 0),
         table2(folder ? std::size_t(list2.rowCount()) : 0);
-    ListChange change1 = sortAndPlan(list1, folder, &table1);
-    ListChange change2 = sortAndPlan(list2, folder, &table2);
-    if (folder)
-        matchFolded(change1, change2, table2);
-    else
+    ListChange change1, change2;
+    // Side by side only when the four grids are four: the folder remembers
+    // what it folded, so folding goes one list after the other.
+    const std::set<const Grid *> distinct(std::begin(grids), std::end(grids));
+    if (folder || distinct.size() != 4) {
+        change1 = sortAndPlan(list1, folder, &table1);
+        change2 = sortAndPlan(list2, folder, &table2);
+        if (folder)
+            matchFolded(change1, change2, table2);
+        else
+            matchSorted(change1, change2);
+        applyChange(list1, duplicates1, change1);
+        applyChange(list2, duplicates2, change2);
+    } else {
+        bothAtOnce([&] { change1 = sortAndPlan(list1, nullptr, nullptr); },
+                   [&] { change2 = sortAndPlan(list2, nullptr, nullptr); });
         matchSorted(change1, change2);
-    applyChange(list1, duplicates1, change1);
-    applyChange(list2, duplicates2, change2);
+        bothAtOnce([&] { applyChange(list1, duplicates1, change1); },
+                   [&] { applyChange(list2, duplicates2, change2); });
+    }
+    restoreOnThrow.dismiss();
+    restoreRedraw();
     outcome.duplicates1 = change1.repeated.size();
     outcome.duplicates2 = change2.repeated.size();
     outcome.matched = qint64(change1.marked.size());

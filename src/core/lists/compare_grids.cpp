@@ -35,15 +35,8 @@ std::unique_ptr<Grid> makeDuplicateGrid(int list) {
 
 void numberList(Grid &list) {
     const QByteArray mark = differentMark().toUtf8();
-    const std::string_view text(mark.constData(), std::size_t(mark.size()));
-    const bool redraw = list.redraw();
-    list.setRedraw(false);
-    const qint64 n = list.rowCount();
-    for (qint64 r = 1; r <= n; ++r) {
-        list.setItemNumber(r, kXh, double(r));
-        list.setText(r, kJg, text);
-    }
-    list.setRedraw(redraw);
+    list.fillRowNumbers(kXh);
+    list.fillText(kJg, std::string_view(mark.constData(), std::size_t(mark.size())));
 }
 
 } // namespace zorv::lists

@@ -38,32 +38,28 @@ bool validUtf8(const unsigned char *p, std::size_t n) {
             ++i;
             continue;
         }
-        int len;
-        std::uint32_t cp;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = 2;
-            cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            len = 3;
-            cp = c & 0x0F;
+        const auto tail = [&](std::size_t k) { return (p[i + k] & 0xC0) == 0x80; };
+        if (c >= 0xE0 && c <= 0xEF) { // most Chinese characters
+            if (i + 3 > n || !tail(1) || !tail(2))
+                return false;
+            if ((c == 0xE0 && p[i + 1] < 0xA0) || // overlong
+                (c == 0xED && p[i + 1] >= 0xA0))  // surrogate
+                return false;
+            i += 3;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            if (i + 2 > n || !tail(1))
+                return false;
+            i += 2;
         } else if (c >= 0xF0 && c <= 0xF4) {
-            len = 4;
-            cp = c & 0x07;
+            if (i + 4 > n || !tail(1) || !tail(2) || !tail(3))
+                return false;
+            if ((c == 0xF0 && p[i + 1] < 0x90) || // overlong
+                (c == 0xF4 && p[i + 1] >= 0x90))  // past U+10FFFF
+                return false;
+            i += 4;
         } else {
             return false;
         }
-        if (i + std::size_t(len) > n)
-            return false;
-        for (int k = 1; k < len; ++k) {
-            const unsigned char t = p[i + std::size_t(k)];
-            if ((t & 0xC0) != 0x80)
-                return false;
-            cp = cp << 6 | (t & 0x3F);
-        }
-        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            return false;
-        i += std::size_t(len);
     }
     return true;
 }
@@ -113,6 +109,29 @@ ListText splitListText(QByteArray bytes) {
     return out;
 }
 
+std::optional<ListText> readListText(const QString &path) {
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return std::nullopt;
+        return splitListText(std::move(bytes));
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
+}
+
+imports::ImportReport appendListText(Grid &list, const ListText &names, ProgressSink *progress) {
+    return imports::refusingOnOutOfMemory([&]() -> imports::ImportReport {
+        if (progress)
+            progress->progress(qint64(names.names.size()), qint64(names.names.size()),
+                               imports::msg::importing());
+        return appendNames(list, names.names);
+    });
+}
+
 imports::ImportReport loadTextList(Grid &list, const QString &path, ProgressSink *progress) {
     return imports::refusingOnOutOfMemory([&]() -> imports::ImportReport {
         QFile file(path);
@@ -125,11 +144,7 @@ imports::ImportReport loadTextList(Grid &list, const QString &path, ProgressSink
             return {};
         }
         file.close();
-        const ListText names = splitListText(std::move(bytes));
-        if (progress)
-            progress->progress(qint64(names.names.size()), qint64(names.names.size()),
-                               imports::msg::importing());
-        return appendNames(list, names.names);
+        return appendListText(list, splitListText(std::move(bytes)), progress);
     });
 }
 

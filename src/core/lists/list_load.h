@@ -6,6 +6,7 @@
 #include "core/imports/import_common.h"
 
 #include <QByteArray>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,16 @@ struct ListText {
 // no row, an empty line in between gives an empty name. Bytes that are not
 // valid UTF-8 are read as GB18030 (UTF-16 with a byte-order mark as such).
 ListText splitListText(QByteArray bytes);
+
+// The names of the text file at path, or nothing when it cannot be read
+// (nor held in memory). Shows no message and touches no grid, so it may run
+// on a helper thread while another list loads.
+std::optional<ListText> readListText(const QString &path);
+
+// Appends names to md of the list grid; no numbering. More rows than the
+// grid holds are refused with a message and add nothing.
+imports::ImportReport appendListText(Grid &list, const ListText &names,
+                                     ProgressSink *progress = nullptr);
 
 // Appends the names of the text file at path to md of the list grid; no
 // numbering. A file that cannot be read is refused under "提示" naming it.

@@ -3,6 +3,7 @@
 #include "core/text/gbtext.h"
 
 #include <QStringList>
+#include <string>
 
 using namespace Qt::StringLiterals;
 
@@ -28,31 +29,35 @@ MergeOutcome mergeColumnB(Grid &grid, const QString &separator) {
     grid.setSort(u"al A"_s);
     grid.sort();
 
+    // The work is done on the cells' UTF-8 text. Writing a cell may move the
+    // grid's text, so nothing is held as a view across a write: the group's
+    // key and joined value are copies.
+    const QByteArray sep = separator.toUtf8();
+    const std::string_view sepText(sep.constData(), std::size_t(sep.size()));
     const qint64 rows = grid.rowCount();
-    QString key = rows > 0 ? grid.getItemString(1, 1) : QString();
+    std::string key(rows > 0 ? grid.textView(1, 1) : std::string_view());
     qint64 first = 1;
-    QString joined;
+    std::string joined;
     // Joins B of rows first..last and writes it to each of them.
     auto joinGroup = [&](qint64 last) {
-        if (last - first < 1 || key.isEmpty())
+        if (last - first < 1 || key.empty())
             return;
         joined.clear();
         for (qint64 r = first; r <= last; ++r) {
             if (r > first)
-                joined += separator;
-            joined += grid.getItemString(r, 2);
+                joined += sepText;
+            joined += grid.textView(r, 2);
         }
         for (qint64 r = first; r <= last; ++r)
-            grid.setItem(r, 2, joined);
+            grid.setText(r, 2, joined);
         ++out.groups;
         out.rowsJoined += last - first + 1;
     };
     for (qint64 r = 2; r <= rows; ++r) {
-        QString a = grid.getItemString(r, 1);
-        if (a == key)
+        if (grid.textView(r, 1) == key)
             continue;
         joinGroup(r - 1);
-        key = std::move(a);
+        key.assign(grid.textView(r, 1));
         first = r;
     }
     if (rows > 0)

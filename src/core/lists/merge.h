@@ -24,11 +24,12 @@ struct MergeOutcome {
     qint64 rowsJoined = 0; // rows of those groups
 };
 
-// Sorts the shown rows by A ascending, then for every run of two or more rows
-// with the same A text (exact: no trimming, no case folding) sets B of each of
-// them to the group's B values in row order joined by separator. An empty B
-// joins as empty text. Rows whose A is empty belong to no group. Rows hidden
-// by a filter take no part. No row is added or deleted.
+// grid is an hmal grid (two text columns). Sorts the shown rows by A
+// ascending, then for every run of two or more rows with the same A text
+// (exact: no trimming, no case folding) sets B of each of them to the group's
+// B values in row order joined by separator. An empty B joins as empty text.
+// Rows whose A is empty belong to no group. Rows hidden by a filter take no
+// part. No row is added or deleted.
 MergeOutcome mergeColumnB(Grid &grid, const QString &separator);
 
 // The duplicate filter: any filter removed, rows sorted by A, then only the

@@ -12,6 +12,7 @@ class Grid;
 
 namespace zorv::lists {
 
+// source and target are hmal grids (two text columns), not the same one.
 // Empties target, then for every shown row of source in order appends one row
 // per non-empty piece of A, cut at each occurrence of separator (the whole
 // separator is skipped, however many characters it has), blanks around a

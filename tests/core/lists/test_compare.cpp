@@ -8,6 +8,7 @@
 #include "support/scripted_platform.h"
 
 #include <QTest>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 using namespace zorv;
@@ -120,6 +121,39 @@ private slots:
         g.compare();
         QCOMPARE(g.d1->summaryText(), u"总数:2"_s);
         QCOMPARE(g.d2->summaryText(), u"1"_s);
+    }
+
+    // The lists are worked on side by side, yet a view attached to a grid
+    // hears of the change on the comparing thread only, once the grids hold
+    // their new rows, and redraw ends as it was.
+    void signalsOnCallingThread() {
+        test::ScriptedPlatform p;
+        Grids g;
+        fillList(*g.l1, {u"b"_s, u"a"_s, u"b"_s});
+        fillList(*g.l2, {u"a"_s, u"c"_s, u"c"_s});
+        g.d2->setRedraw(false);
+        QList<QThread *> threads;
+        QStringList seen;
+        for (Grid *grid : {g.l1.get(), g.l2.get(), g.d1.get(), g.d2.get()}) {
+            const auto record = [&, grid] {
+                threads << QThread::currentThread();
+                seen << QString::number(grid->rowCount());
+            };
+            connect(grid, &Grid::modelReset, this, record);
+            connect(grid, &Grid::rowsInserted, this, record);
+            connect(grid, &Grid::rowsRemoved, this, record);
+            connect(grid, &Grid::cellChanged, this, record);
+        }
+        g.compare();
+        QCOMPARE(threads.size(), 3); // l1, l2, d1: one reset each
+        for (QThread *t : threads)
+            QCOMPARE(t, QThread::currentThread());
+        seen.sort();
+        QCOMPARE(seen, (QStringList{u"1"_s, u"2"_s, u"2"_s}));
+        QVERIFY(g.l1->redraw() && g.l2->redraw() && g.d1->redraw());
+        QVERIFY(!g.d2->redraw());
+        QCOMPARE(rowsOf(*g.l1), (QStringList{u"a|2|相同"_s, u"b|1|不同"_s}));
+        QCOMPARE(rowsOf(*g.l2), (QStringList{u"a|1|相同"_s, u"c|2|不同"_s}));
     }
 
     // A second comparison finds no repeats left and keeps the markers.

@@ -57,6 +57,39 @@ private slots:
         QTEST(namesOf(bytes), "names");
     }
 
+    // Only well-formed UTF-8 is kept as it stands; anything else is read as
+    // GB18030, which never gives back the same bytes.
+    void utf8Forms_data() {
+        QTest::addColumn<QByteArray>("sequence");
+        QTest::addColumn<bool>("utf8");
+        const std::pair<const char *, const char *> valid[] = {
+            {"U+0080", "\xC2\x80"},
+            {"U+07FF", "\xDF\xBF"},
+            {"U+0800", "\xE0\xA0\x80"},
+            {"U+D7FF", "\xED\x9F\xBF"},
+            {"U+E000", "\xEE\x80\x80"},
+            {"U+FFFF", "\xEF\xBF\xBF"},
+            {"U+10000", "\xF0\x90\x80\x80"},
+            {"U+10FFFF", "\xF4\x8F\xBF\xBF"},
+            {"after eight ASCII bytes", "abcdefgh\xE4\xB8\x80"}};
+        for (const auto &[name, bytes] : valid)
+            QTest::newRow(name) << QByteArray(bytes) << true;
+        const std::pair<const char *, const char *> invalid[] = {
+            {"overlong two bytes", "\xC1\xBF"},    {"overlong three bytes", "\xE0\x9F\xBF"},
+            {"surrogate", "\xED\xA0\x80"},         {"overlong four bytes", "\xF0\x8F\xBF\xBF"},
+            {"past U+10FFFF", "\xF4\x90\x80\x80"}, {"lead byte F5", "\xF5\x80\x80\x80"},
+            {"bad continuation", "\xE4\x41\x80"},  {"lone continuation", "\x80"},
+            {"cut short at the end", "\xE4\xB8"}};
+        for (const auto &[name, bytes] : invalid)
+            QTest::newRow(name) << QByteArray(bytes) << false;
+    }
+    void utf8Forms() {
+        QFETCH(QByteArray, sequence);
+        QFETCH(bool, utf8);
+        const QByteArray bytes = "name " + sequence;
+        QCOMPARE(lists::splitListText(bytes).text == bytes, utf8);
+    }
+
     // The window's import: dialog, load, numbering of the whole list and
     // "导入完成!"; a later load resets earlier markers.
     void importRenumbers() {

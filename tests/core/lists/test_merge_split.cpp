@@ -133,6 +133,12 @@ private slots:
         // An empty A gives no row and the rows after it are still split.
         QTest::newRow("empty A passed over") << Rows{{QString(), x}, {u"m,n"_s, u"w"_s}} << u","_s
                                              << Rows{{u"m"_s, u"w"_s}, {u"n"_s, u"w"_s}};
+        // A lone surrogate (no well-formed text) is found nowhere, even
+        // where its replacement character stands.
+        QTest::newRow("lone surrogate separator")
+            << Rows{{u"a?b\uFFFDc"_s, x}} << QString(QChar(0xD800)) << Rows{{u"a?b\uFFFDc"_s, x}};
+        QTest::newRow("ASCII blanks trimmed from B, others kept")
+            << Rows{{u"k"_s, u"\t\r\n y\u3000 "_s}} << u","_s << Rows{{u"k"_s, u"y\u3000"_s}};
         QTest::newRow("rows in order, pieces in order")
             << Rows{{u"2,1"_s, u"b"_s}, {u"3"_s, u"a"_s}} << u","_s
             << Rows{{u"2"_s, u"b"_s}, {u"1"_s, u"b"_s}, {u"3"_s, u"a"_s}};
