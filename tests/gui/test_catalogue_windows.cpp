@@ -170,6 +170,10 @@ private slots:
         clickRow(child<GridView>(w, u"dw_2"_s), 2);
         QCOMPARE(child<QLabel>(w, u"st_8"_s)->text(), u"该表的用途：其他"_s);
         QCOMPARE(w.columnGrid()->rowCount(), 1);
+        // No column selected means every column too.
+        QCOMPARE(w.columnGrid()->selectedCount(), 0);
+        child(w, u"cb_2"_s)->click();
+        QCOMPARE(platform.clipboard, u"select * from EMPX ;"_s);
         QVERIFY(platform.messages.isEmpty());
     }
 
