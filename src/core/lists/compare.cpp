@@ -181,7 +181,7 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
     if (stop(progress, 3, u"核对名单：更新结果..."_s))
         return stopped();
 
-    // The grids send no signal while they change: with exact names the two
+    // The grids send no signal while they change: the two
     // lists are worked on side by side, one on a helper thread, and a view
     // must not hear of a change from there. One reset each at the end.
     Grid *const grids[] = {&list1, &list2, &duplicates1, &duplicates2};
@@ -203,10 +203,17 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
     NameTable table1(folder ? std::size_t(list1.rowCount()) : 0),
         table2(folder ? std::size_t(list2.rowCount()) : 0);
     ListChange change1, change2;
-    // Side by side only when the four grids are four: the folder remembers
-    // what it folded, so folding goes one list after the other.
+    // Side by side only when the four grids are four. A folder remembers
+    // what it folded, so list 2 gets a folder of its own there (its keys
+    // live as long as this call); without one it waits for list 1.
     const std::set<const Grid *> distinct(std::begin(grids), std::end(grids));
-    if (folder || distinct.size() != 4) {
+    std::optional<NameFolder> folding2;
+    NameFolder *folder2 = folder;
+    if (folder && distinct.size() == 4) {
+        folding2.emplace();
+        folder2 = folding2->ok() ? &*folding2 : nullptr;
+    }
+    if (distinct.size() != 4 || (folder && !folder2)) {
         change1 = sortAndPlan(list1, folder, &table1);
         change2 = sortAndPlan(list2, folder, &table2);
         if (folder)
@@ -216,9 +223,12 @@ CompareOutcome compareLists(Grid &list1, Grid &list2, Grid &duplicates1, Grid &d
         applyChange(list1, duplicates1, change1);
         applyChange(list2, duplicates2, change2);
     } else {
-        bothAtOnce([&] { change1 = sortAndPlan(list1, nullptr, nullptr); },
-                   [&] { change2 = sortAndPlan(list2, nullptr, nullptr); });
-        matchSorted(change1, change2);
+        bothAtOnce([&] { change1 = sortAndPlan(list1, folder, &table1); },
+                   [&] { change2 = sortAndPlan(list2, folder2, &table2); });
+        if (folder)
+            matchFolded(change1, change2, table2);
+        else
+            matchSorted(change1, change2);
         bothAtOnce([&] { applyChange(list1, duplicates1, change1); },
                    [&] { applyChange(list2, duplicates2, change2); });
     }
