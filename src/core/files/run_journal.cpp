@@ -87,6 +87,15 @@ bool touchesDisk(Action a) {
            a == Action::Move;
 }
 
+// Removes the oldest "run-*.journal" files of folder beyond kJournalsKept.
+void pruneJournals(const QString &folder) {
+    QStringList names = QDir(folder).entryList({u"run-*.journal"_s}, QDir::Files, QDir::Name);
+    while (names.size() > kJournalsKept)
+        QFile::remove(folder + u'/' + names.takeFirst());
+}
+
+} // namespace
+
 bool writeAll(int fd, const char *data, size_t size) {
     while (size > 0) {
         const ssize_t n = write(fd, data, size);
@@ -100,15 +109,6 @@ bool writeAll(int fd, const char *data, size_t size) {
     }
     return true;
 }
-
-// Removes the oldest "run-*.journal" files of folder beyond kJournalsKept.
-void pruneJournals(const QString &folder) {
-    QStringList names = QDir(folder).entryList({u"run-*.journal"_s}, QDir::Files, QDir::Name);
-    while (names.size() > kJournalsKept)
-        QFile::remove(folder + u'/' + names.takeFirst());
-}
-
-} // namespace
 
 FileId fileIdAt(int dir, const char *name) {
     FileId f;

@@ -64,6 +64,10 @@ struct FileId {
 // lstat of name relative to dir (never following a symbolic link).
 FileId fileIdAt(int dir, const char *name);
 
+// Writes all size bytes of data to fd, going on after interruptions; false
+// on an error (errno tells which).
+bool writeAll(int fd, const char *data, size_t size);
+
 // Writes the journal of one run of plan in the order of check.
 class RunJournal final : public RunObserver {
 public:

@@ -408,22 +408,6 @@ private:
     std::map<qint64, size_t> m_released; // row: its release step, undone so far
 };
 
-bool appendAll(int fd, const QByteArray &bytes) {
-    const char *p = bytes.constData();
-    size_t left = size_t(bytes.size());
-    while (left > 0) {
-        const ssize_t n = write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    return true;
-}
-
 } // namespace
 
 QString undoResultText(UndoResult r) {
@@ -503,7 +487,7 @@ UndoReport undoJournal(const QString &path, ProgressSink &progress) {
             row.target = j.targetPath(s);
         }
         if (out.size() > (1 << 20)) {
-            writable = appendAll(fd, out) && writable;
+            writable = writeAll(fd, out.constData(), size_t(out.size())) && writable;
             out.clear();
         }
     }
@@ -513,7 +497,7 @@ UndoReport undoJournal(const QString &path, ProgressSink &progress) {
         out.append("U\t")
             .append(QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toLatin1())
             .append('\n');
-    writable = appendAll(fd, out) && writable;
+    writable = writeAll(fd, out.constData(), size_t(out.size())) && writable;
     close(fd);
     progress.progress(total, total, QString());
     report.rows.reserve(rows.size());
