@@ -8,6 +8,7 @@
 #include "gui/grid/grid_view.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
+#include "support/window_fixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,28 +23,7 @@ namespace frntest {
 
 using zorv::test::ScriptedPlatform;
 
-struct Fixture {
-    zorv::test::TestHome home;
-    ScriptedPlatform sp;
-    std::unique_ptr<w_frn> w;
-
-    Fixture() {
-        sp.pumpEvents = true;
-        w = std::make_unique<w_frn>();
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("w_frn was not exposed");
-    }
-
-    template <typename T = QWidget> T *get(const QString &name) const {
-        T *c = w->findChild<T *>(name);
-        if (!c)
-            qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    void click(const QString &name) const {
-        QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton);
-    }
+struct Fixture : zorv::test::WindowFixture<w_frn> {
     void setText(const QString &name, const QString &text) const {
         get<QLineEdit>(name)->setText(text);
     }

@@ -12,6 +12,7 @@
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
 #include "support/test_database.h"
+#include "support/window_fixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -28,27 +29,7 @@ using zorv::test::ScriptedPlatform;
 
 namespace {
 
-struct Fixture {
-    zorv::test::TestHome home;
-    ScriptedPlatform sp;
-    std::unique_ptr<w_htmd> w;
-
-    Fixture() {
-        sp.pumpEvents = true;
-        w = std::make_unique<w_htmd>();
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("w_htmd was not exposed");
-    }
-    template <typename T = QWidget> T *get(const QString &name) const {
-        T *c = w->findChild<T *>(name);
-        if (!c)
-            qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    void click(const QString &name) const {
-        QTest::mouseClick(get<QAbstractButton>(name), Qt::LeftButton);
-    }
+struct Fixture : zorv::test::WindowFixture<w_htmd> {
     void paste(const QString &radio, const QString &text) {
         click(radio);
         sp.clipboard = text;
