@@ -12,7 +12,6 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
 
 namespace zorv::gui {
@@ -32,20 +31,11 @@ private:
     void buildControls();
     // dw_1 when rb_1 is selected, else dw_2; read afresh by every handler.
     zorv::Grid &chosen() const;
-    void cb_1_clicked();
-    void cb_17_clicked();
     void cb_11_clicked();
-    void cb_3_clicked();
-    void cb_4_clicked();
-    void cb_8_clicked();
-    void cb_2_clicked();
-    void cb_6_clicked();
 
     std::unique_ptr<zorv::Grid> m_source, m_target;
     zorv::gui::GridView *dw_1 = nullptr, *dw_2 = nullptr;
-    QLabel *st_1 = nullptr, *st_2 = nullptr, *st_7 = nullptr;
-    QPushButton *cb_1 = nullptr, *cb_17 = nullptr, *cb_11 = nullptr, *cb_8 = nullptr,
-                *cb_3 = nullptr, *cb_4 = nullptr, *cb_2 = nullptr, *cb_6 = nullptr, *cb_7 = nullptr;
+    QLabel *st_1 = nullptr, *st_2 = nullptr;
     QLineEdit *sle_1 = nullptr;
     QGroupBox *gb_1 = nullptr;
     QRadioButton *rb_1 = nullptr, *rb_2 = nullptr;

@@ -9,9 +9,7 @@
 #include <QWidget>
 #include <memory>
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace zorv::gui {
 class GridView;
@@ -27,19 +25,9 @@ public:
 
 private:
     void buildControls();
-    void cb_1_clicked();
-    void cb_17_clicked();
     void cb_11_clicked();
-    void cb_3_clicked();
-    void cb_4_clicked();
-    void cb_8_clicked();
-    void cb_2_clicked();
-    void cb_6_clicked();
 
     std::unique_ptr<zorv::Grid> m_grid;
     zorv::gui::GridView *dw_1 = nullptr;
-    QPushButton *cb_1 = nullptr, *cb_17 = nullptr, *cb_11 = nullptr, *cb_8 = nullptr,
-                *cb_3 = nullptr, *cb_4 = nullptr, *cb_2 = nullptr, *cb_6 = nullptr, *cb_7 = nullptr;
-    QLabel *st_7 = nullptr;
     QLineEdit *sle_1 = nullptr;
 };
