@@ -127,7 +127,8 @@ RunSummary runPlan(const Plan &plan, const PlanCheck &check, ProgressSink &progr
             if (isBlocked) {
                 report(t.row, Outcome::Failed);
             } else if (const std::optional<Outcome> r =
-                           executeTask(t, plan.root, plan.overwrite, folders, pending)) {
+                           executeTask(t, plan.root, plan.overwrite, folders, pending,
+                                       observer && observer->sourceLooked(k))) {
                 report(t.row, *r);
             }
             continue;

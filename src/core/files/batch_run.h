@@ -37,6 +37,12 @@ public:
     virtual void held(quint32 task, const QByteArray &temp) = 0;
     // A row's outcome, as onOutcome hears it.
     virtual void outcome(qint64 row, Outcome o) = 0;
+    // True when the observer saw the source of step k, moments before, as a
+    // regular file or a symbolic link: the run need not look at it again.
+    virtual bool sourceLooked(size_t k) const {
+        (void)k;
+        return false;
+    }
 };
 
 struct RunSummary {

@@ -357,10 +357,11 @@ bool targetFolderMissing(int e) {
 // A move of task: a rename, or, across file systems, a copy that joins
 // pending (nullopt) or, without pending, finishes at once.
 std::optional<Outcome> executeMove(const Task &task, const QByteArray &root, bool overwrite,
-                                   FolderCache *folders, PendingMoves *pending, Names &n) {
+                                   FolderCache *folders, PendingMoves *pending, Names &n,
+                                   bool sourceLooked) {
     const bool inPlace = task.action == Action::MoveInPlace;
     const Outcome taken = inPlace || overwrite ? Outcome::Invalid : Outcome::Cancelled;
-    if (checkMoveSource(n.src))
+    if (!sourceLooked && checkMoveSource(n.src))
         return Outcome::Failed;
     int e = renameNew(n.src, n.tgt);
     if (!inPlace && (e == ENOENT || e == EBADF)) {
@@ -385,7 +386,8 @@ std::optional<Outcome> executeMove(const Task &task, const QByteArray &root, boo
 }
 
 std::optional<Outcome> execute(const Task &task, const QByteArray &root, bool overwrite,
-                               FolderCache *folders, PendingMoves *pending) {
+                               FolderCache *folders, PendingMoves *pending,
+                               bool sourceLooked = false) {
     if (task.action == Action::Refuse || task.action == Action::StopNoName ||
         task.action == Action::StopNoPath)
         return Outcome::Failed;
@@ -419,7 +421,7 @@ std::optional<Outcome> execute(const Task &task, const QByteArray &root, bool ov
     }
     case Action::MoveInPlace:
     case Action::Move:
-        return executeMove(task, root, overwrite, folders, pending, n);
+        return executeMove(task, root, overwrite, folders, pending, n, sourceLooked);
     default:
         return Outcome::Failed;
     }
@@ -433,8 +435,8 @@ Outcome executeTask(const Task &task, const QByteArray &root, bool overwrite,
 }
 
 std::optional<Outcome> executeTask(const Task &task, const QByteArray &root, bool overwrite,
-                                   FolderCache &folders, PendingMoves &pending) {
-    return execute(task, root, overwrite, &folders, &pending);
+                                   FolderCache &folders, PendingMoves &pending, bool sourceLooked) {
+    return execute(task, root, overwrite, &folders, &pending, sourceLooked);
 }
 
 bool touchesPending(const Task &task, FolderCache &folders, const PendingMoves &pending) {

@@ -81,8 +81,11 @@ Outcome executeTask(const Task &task, const QByteArray &root, bool overwrite,
                     FolderCache *folders = nullptr);
 // The same within a run: a move across file systems whose copy is published
 // joins pending and has no outcome yet (nullopt); pending.finish() gives it.
+// sourceLooked: the run saw the source as a regular file or a symbolic link
+// moments ago, so a move need not look at it again.
 std::optional<Outcome> executeTask(const Task &task, const QByteArray &root, bool overwrite,
-                                   FolderCache &folders, PendingMoves &pending);
+                                   FolderCache &folders, PendingMoves &pending,
+                                   bool sourceLooked = false);
 // True when a file task reads or replaces is the source of a move in
 // pending: the batch must finish before task runs.
 bool touchesPending(const Task &task, FolderCache &folders, const PendingMoves &pending);

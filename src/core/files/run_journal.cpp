@@ -19,13 +19,16 @@ namespace zorv::files {
 namespace {
 
 // Before-lines go to disk in batches that grow eightfold from the first to
-// the largest: a short run is on disk at once, a long one pays for a few
-// flushes only (each flush also waits for the file system's own metadata of
-// the renames so far). Outcomes are written, not flushed, at the next batch
-// and at least every kWriteEveryMs: an undo that misses one looks at the disk.
+// the largest: a short run is on disk at once, a long one pays for a flush
+// every few thousand steps only. Outcomes are written, not flushed, at the
+// next batch and at least every kWriteEveryMs: an undo that misses one looks
+// at the disk. A batch's look at a source stands in for the run's own look
+// (is it still a file?) for kLookFreshMs; a batch of renames takes a fraction
+// of that, one of large copies or of moves to other disks looks again.
 constexpr size_t kFirstBatch = 256;
-constexpr size_t kLargestBatch = size_t(1) << 20;
+constexpr size_t kLargestBatch = 16384;
 constexpr qint64 kWriteEveryMs = 1000;
+constexpr qint64 kLookFreshMs = 1000;
 
 qint64 monotonicMs() {
     struct timespec ts;
@@ -110,11 +113,15 @@ bool writeAll(int fd, const char *data, size_t size) {
     return true;
 }
 
-FileId fileIdAt(int dir, const char *name) {
+FileId fileIdAt(int dir, const char *name, bool *movable) {
     FileId f;
     struct stat st;
+    if (movable)
+        *movable = false;
     if (fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return f;
+    if (movable)
+        *movable = S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
     f.present = true;
     f.dev = quint64(st.st_dev);
     f.ino = quint64(st.st_ino);
@@ -147,6 +154,7 @@ RunJournal::RunJournal(const Plan &plan, const PlanCheck &check, bool move)
     m_steps = check.steps.empty() ? tasks : check.steps.size();
     m_outcomeStep.assign(tasks, 0);
     m_source.assign(tasks, FileId{});
+    m_movable.assign(tasks, 0);
     if (check.steps.empty()) {
         for (size_t k = 0; k < tasks; ++k)
             m_outcomeStep[k] = k;
@@ -300,7 +308,9 @@ void RunJournal::appendBefore(size_t k) {
     // A release moves the held file, which is the source as the hold saw it.
     if (step.kind != StepKind::Release) {
         const int fd = folderFd(src);
-        source = fd == -1 ? FileId{} : fileIdAt(fd, t.sourceName.constData());
+        bool movable = false;
+        source = fd == -1 ? FileId{} : fileIdAt(fd, t.sourceName.constData(), &movable);
+        m_movable[step.task] = movable;
     }
     FileId before;
     if (t.action == Action::Copy || t.action == Action::CopyInPlace) {
@@ -356,11 +366,18 @@ bool RunJournal::beforeStep(size_t k) {
     }
     const size_t end = std::min(m_steps, k + m_batch);
     m_batch = std::min(m_batch * 8, kLargestBatch);
+    m_lookedAt = monotonicMs();
     for (size_t j = k; j < end; ++j)
         appendBefore(j);
     m_written = end;
     m_lastSync = monotonicMs();
     return writeOut(true);
+}
+
+bool RunJournal::sourceLooked(size_t k) const {
+    // Every file a step leaves under a name is a file or a link too, so
+    // only a change from outside could have made the look stale.
+    return k < m_written && m_movable[stepAt(k).task] && monotonicMs() - m_lookedAt <= kLookFreshMs;
 }
 
 void RunJournal::held(quint32 task, const QByteArray &temp) {

@@ -21,7 +21,8 @@
 // file is dev:ino:size:mtime-seconds:mtime-nanoseconds (hex), "-" when absent.
 //
 // Before-lines are written ahead for a batch of steps and flushed to disk
-// (fdatasync) before the first of them runs; outcomes are buffered and
+// (fdatasync) before the first of them runs; the look at each source they
+// record serves as the run's own look while it is fresh; outcomes are buffered and
 // written (not flushed) with the next batch, every second and at the end. A
 // killed run, or one cut by a power loss, thus leaves every step that may
 // have started on disk; a missing outcome is found out by looking at the disk.
@@ -61,8 +62,9 @@ struct FileId {
     bool operator==(const FileId &o) const { return sameFile(o) && sameData(o); }
 };
 
-// lstat of name relative to dir (never following a symbolic link).
-FileId fileIdAt(int dir, const char *name);
+// lstat of name relative to dir (never following a symbolic link); *movable,
+// when given, tells whether it is a regular file or a symbolic link.
+FileId fileIdAt(int dir, const char *name, bool *movable = nullptr);
 
 // Writes all size bytes of data to fd, going on after interruptions; false
 // on an error (errno tells which).
@@ -87,6 +89,7 @@ public:
     bool beforeStep(size_t k) override;
     void held(quint32 task, const QByteArray &temp) override;
     void outcome(qint64 row, Outcome o) override;
+    bool sourceLooked(size_t k) const override;
     // Writes the outstanding outcomes and the end line and flushes them.
     bool finish(const RunSummary &summary);
 
@@ -112,12 +115,14 @@ private:
     size_t m_written = 0; // steps whose before-line is written
     size_t m_batch = 0;
     qint64 m_lastSync = 0; // monotonic milliseconds
+    qint64 m_lookedAt = 0; // when the sources of the latest batch were looked at
     std::vector<Folder> m_folders;
     QHash<QByteArray, int> m_folderIds;
     int m_openFds[2] = {-1, -1}; // folder ids with an open descriptor
     int m_nextFd = 0;
     std::vector<size_t> m_outcomeStep; // per task: the step its outcome belongs to
     std::vector<FileId> m_source;      // per task: its source as last seen
+    std::vector<char> m_movable;       // per task: that source was a file or a link
 };
 
 // What a journal file holds.
@@ -163,6 +168,6 @@ QString latestJournal(const QString &folder);
 
 // Path escaping of the journal's lines.
 void appendEscaped(QByteArray &out, const QByteArray &bytes);
-QByteArray unescape(const QByteArray &field);
+QByteArray unescape(QByteArrayView field);
 
 } // namespace zorv::files

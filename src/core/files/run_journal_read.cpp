@@ -5,29 +5,61 @@
 #include <QFile>
 
 #include <algorithm>
+#include <charconv>
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace zorv::files {
 namespace {
 
-bool parseHex(const QByteArray &text, quint64 *out) {
-    bool ok = false;
-    *out = text.toULongLong(&ok, 16);
-    return ok;
+// The fields of one line, split at tabs without copying.
+struct Fields {
+    static constexpr int kMax = 12;
+    QByteArrayView f[kMax];
+    int size = 0;
+    const QByteArrayView &operator[](int i) const { return f[i]; }
+};
+
+void splitFields(QByteArrayView line, Fields *out) {
+    out->size = 0;
+    const char *p = line.data();
+    const char *end = p + line.size();
+    for (;;) {
+        const char *q = static_cast<const char *>(std::memchr(p, '\t', size_t(end - p)));
+        if (out->size == Fields::kMax) {
+            out->size = Fields::kMax + 1; // more fields than any line has
+            return;
+        }
+        out->f[out->size++] = QByteArrayView(p, (q ? q : end) - p);
+        if (!q)
+            return;
+        p = q + 1;
+    }
 }
 
-bool parseFile(const QByteArray &text, FileId *f) {
+template <typename T> bool parseNumber(QByteArrayView text, T *out, int base = 10) {
+    if (text.isEmpty())
+        return false;
+    const char *end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, *out, base);
+    return r.ec == std::errc() && r.ptr == end;
+}
+
+bool parseFile(QByteArrayView text, FileId *f) {
     *f = FileId{};
     if (text == "-")
         return true;
-    const QList<QByteArray> parts = text.split(':');
     quint64 v[5];
-    if (parts.size() != 5)
-        return false;
-    for (int i = 0; i < 5; ++i)
-        if (!parseHex(parts[i], &v[i]))
+    for (int n = 0; n < 5; ++n) {
+        const qsizetype colon = text.indexOf(':');
+        if ((colon < 0) != (n == 4))
             return false;
+        if (!parseNumber(colon < 0 ? text : text.first(colon), &v[n], 16))
+            return false;
+        if (colon >= 0)
+            text = text.sliced(colon + 1);
+    }
     f->present = true;
     f->dev = v[0];
     f->ino = v[1];
@@ -37,7 +69,7 @@ bool parseFile(const QByteArray &text, FileId *f) {
     return true;
 }
 
-bool parseOp(const QByteArray &text, JournalStep *s) {
+bool parseOp(QByteArrayView text, JournalStep *s) {
     static const struct {
         const char *name;
         char op;
@@ -61,76 +93,100 @@ JournalStep *findStep(std::vector<JournalStep> &steps, qint64 step) {
     return it != steps.end() && it->step == step ? &*it : nullptr;
 }
 
-bool parseLine(const QList<QByteArray> &f, Journal *j) {
-    const QByteArray &kind = f[0];
+bool parseFolder(const Fields &f, Journal *j) {
+    int id = 0;
+    if (!parseNumber(f[1], &id) || id != int(j->folders.size()))
+        return false;
+    JournalFolder folder;
+    folder.path = unescape(f[2]);
+    const QByteArrayView where = f[3];
     bool ok = true;
-    if (kind == "P" && f.size() >= 2) {
-        j->pid = f[1].toLongLong(&ok);
-    } else if (kind == "D" && f.size() == 4) {
-        const int id = f[1].toInt(&ok);
-        if (!ok || id != int(j->folders.size()))
+    if (where.startsWith('-')) {
+        folder.missing = 0;
+        ok = where.size() == 1 || parseNumber(where.sliced(1), &folder.missing);
+    } else {
+        const qsizetype a = where.indexOf(':');
+        const qsizetype b = a < 0 ? -1 : where.indexOf(':', a + 1);
+        const QByteArrayView ino = b < 0 ? where.sliced(a + 1) : where.sliced(a + 1, b - a - 1);
+        folder.link = b >= 0;
+        folder.known = a > 0 && (b < 0 || where.sliced(b + 1) == "L") &&
+                       parseNumber(where.first(a), &folder.dev, 16) &&
+                       parseNumber(ino, &folder.ino, 16);
+        ok = folder.known;
+    }
+    j->folders.push_back(std::move(folder));
+    return ok;
+}
+
+bool parseStep(const Fields &f, Journal *j) {
+    JournalStep s;
+    const int folders = int(j->folders.size());
+    if (!parseNumber(f[1], &s.step) || !parseNumber(f[2], &s.row) || !parseOp(f[3], &s) ||
+        !parseNumber(f[4], &s.sourceFolder) || !parseNumber(f[6], &s.targetFolder) ||
+        s.sourceFolder < 0 || s.sourceFolder >= folders || s.targetFolder < 0 ||
+        s.targetFolder >= folders || !parseFile(f[8], &s.source) ||
+        !parseFile(f[9], &s.targetBefore) || (!j->steps.empty() && j->steps.back().step >= s.step))
+        return false;
+    s.sourceName = unescape(f[5]);
+    s.targetName = unescape(f[7]);
+    j->steps.push_back(std::move(s));
+    return true;
+}
+
+bool parseLine(const Fields &f, Journal *j) {
+    const QByteArrayView kind = f[0];
+    if (kind == "P" && f.size >= 2)
+        return parseNumber(f[1], &j->pid);
+    if (kind == "D" && f.size == 4)
+        return parseFolder(f, j);
+    if (kind == "B" && f.size == 10)
+        return parseStep(f, j);
+    if (kind == "H" && f.size == 3) {
+        qint64 row = 0;
+        if (!parseNumber(f[1], &row))
             return false;
-        JournalFolder folder;
-        folder.path = unescape(f[2]);
-        if (f[3].startsWith('-')) {
-            folder.missing = f[3].size() > 1 ? f[3].mid(1).toInt(&ok) : 0;
-        } else {
-            const QList<QByteArray> parts = f[3].split(':');
-            folder.known = (parts.size() == 2 || (parts.size() == 3 && parts[2] == "L")) &&
-                           parseHex(parts[0], &folder.dev) && parseHex(parts[1], &folder.ino);
-            folder.link = parts.size() == 3;
-            ok = folder.known;
-        }
-        j->folders.push_back(std::move(folder));
-    } else if (kind == "B" && f.size() == 10) {
-        JournalStep s;
-        bool rowOk = false, srcOk = false, tgtOk = false;
-        s.step = f[1].toLongLong(&ok);
-        s.row = f[2].toLongLong(&rowOk);
-        s.sourceFolder = f[4].toInt(&srcOk);
-        s.targetFolder = f[6].toInt(&tgtOk);
-        const int folders = int(j->folders.size());
-        if (!ok || !rowOk || !srcOk || !tgtOk || !parseOp(f[3], &s) || s.sourceFolder < 0 ||
-            s.sourceFolder >= folders || s.targetFolder < 0 || s.targetFolder >= folders ||
-            !parseFile(f[8], &s.source) || !parseFile(f[9], &s.targetBefore) ||
-            (!j->steps.empty() && j->steps.back().step >= s.step))
-            return false;
-        s.sourceName = unescape(f[5]);
-        s.targetName = unescape(f[7]);
-        j->steps.push_back(std::move(s));
-    } else if (kind == "H" && f.size() == 3) {
-        const qint64 row = f[1].toLongLong(&ok);
         // The hold of that row is its last hold step written so far.
-        for (auto it = j->steps.rbegin(); ok && it != j->steps.rend(); ++it)
+        for (auto it = j->steps.rbegin(); it != j->steps.rend(); ++it)
             if (it->row == row && it->op == 'H') {
                 it->temp = unescape(f[2]);
                 break;
             }
-    } else if (kind == "O" && f.size() == 4) {
-        JournalStep *s = findStep(j->steps, f[1].toLongLong(&ok));
-        bool outOk = false;
-        const int o = f[2].toInt(&outOk);
-        if (!ok || !s || !outOk || o < 0 || o >= kOutcomeKinds || !parseFile(f[3], &s->created))
+        return true;
+    }
+    if (kind == "O" && f.size == 4) {
+        qint64 step = 0;
+        int o = 0;
+        JournalStep *s = parseNumber(f[1], &step) ? findStep(j->steps, step) : nullptr;
+        if (!s || !parseNumber(f[2], &o) || o < 0 || o >= kOutcomeKinds ||
+            !parseFile(f[3], &s->created))
             return false;
         s->outcome = o;
-    } else if (kind == "E") {
-        j->ended = true;
-    } else if (kind == "R" && f.size() == 3) {
-        if (JournalStep *s = findStep(j->steps, f[1].toLongLong(&ok)))
-            s->undoResult = f[2].toInt(&ok);
-    } else if (kind == "U") {
-        j->undone = true;
-    } else {
-        return false;
+        return true;
     }
-    return ok;
+    if (kind == "E") {
+        j->ended = true;
+        return true;
+    }
+    if (kind == "R" && f.size == 3) {
+        qint64 step = 0;
+        if (!parseNumber(f[1], &step))
+            return false;
+        if (JournalStep *s = findStep(j->steps, step))
+            return parseNumber(f[2], &s->undoResult);
+        return true;
+    }
+    if (kind == "U") {
+        j->undone = true;
+        return true;
+    }
+    return false;
 }
 
 } // namespace
 
-QByteArray unescape(const QByteArray &field) {
+QByteArray unescape(QByteArrayView field) {
     if (!field.contains('\\'))
-        return field;
+        return field.toByteArray();
     QByteArray out;
     out.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
@@ -173,7 +229,7 @@ bool readJournal(const QString &path, Journal *out, QString *error) {
     }
     qsizetype pos = head.size();
     qint64 line = 1;
-    QList<QByteArray> fields;
+    Fields fields;
     while (pos < all.size()) {
         const qsizetype end = all.indexOf('\n', pos);
         if (end < 0) {
@@ -181,7 +237,7 @@ bool readJournal(const QString &path, Journal *out, QString *error) {
             break;
         }
         ++line;
-        fields = all.mid(pos, end - pos).split('\t');
+        splitFields(QByteArrayView(all).sliced(pos, end - pos), &fields);
         pos = end + 1;
         if (parseLine(fields, out))
             continue;

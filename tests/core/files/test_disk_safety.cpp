@@ -3,6 +3,7 @@
 // temporary files left by killed runs, replacing copies.
 #include "core/files/batch_run.h"
 #include "core/files/file_ops.h"
+#include "core/files/run_journal.h"
 #include "frn_test_util.h"
 #include "support/scripted_platform.h"
 #include "support/tempdir.h"
@@ -44,14 +45,19 @@ QByteArray bytes(const QString &path) {
 }
 
 // Runs grid with the given mode and overwrite choice.
-RunSummary run(Grid &g, bool move, bool overwrite, const QString &root = {}) {
+// With journals, the run keeps its journal in that folder (the journal's
+// look at each source then also serves as the run's).
+RunSummary run(Grid &g, bool move, bool overwrite, const QString &root = {},
+               const QString &journals = {}) {
     RunOptions o;
     o.move = move;
     o.overwrite = overwrite;
     FrnState state;
     state.ls_path2 = root;
     EscSink sink;
-    return executeRun(g, state, o, sink);
+    JournalPlace place;
+    place.folder = journals;
+    return executeRun(g, state, o, sink, journals.isEmpty() ? nullptr : &place);
 }
 
 // Opens the FIFO for writing if a reader still waits on it after a long
@@ -107,21 +113,24 @@ private slots:
         QTest::addColumn<bool>("move");
         QTest::addColumn<bool>("sameFolder");
         QTest::addColumn<bool>("overwrite");
+        QTest::addColumn<bool>("journaled");
         for (const QString &kind : {u"vanished"_s, u"fifo"_s, u"folder"_s})
             for (bool move : {false, true})
                 for (bool same : {true, false})
-                    for (bool overwrite : {true, false}) {
-                        if (same && !overwrite)
-                            continue; // the choice plays no part in one folder
-                        const QString name =
-                            u"%1 %2 %3%4"_s.arg(kind, move ? u"move"_s : u"copy"_s,
-                                                same ? u"same folder"_s : u"other folder"_s,
-                                                same        ? QString()
-                                                : overwrite ? u" overwrite"_s
-                                                            : u" keep"_s);
-                        QTest::newRow(name.toUtf8().constData())
-                            << kind << move << same << overwrite;
-                    }
+                    for (bool overwrite : {true, false})
+                        for (bool journaled : {false, true}) {
+                            if (same && !overwrite)
+                                continue; // the choice plays no part in one folder
+                            const QString name =
+                                u"%1 %2 %3%4%5"_s.arg(kind, move ? u"move"_s : u"copy"_s,
+                                                      same ? u"same folder"_s : u"other folder"_s,
+                                                      same        ? QString()
+                                                      : overwrite ? u" overwrite"_s
+                                                                  : u" keep"_s,
+                                                      journaled ? u" journaled"_s : QString());
+                            QTest::newRow(name.toUtf8().constData())
+                                << kind << move << same << overwrite << journaled;
+                        }
     }
     // A source that is gone, a FIFO or a folder fails, whether or not the
     // target exists, and nothing is touched; a FIFO never blocks the run.
@@ -130,6 +139,7 @@ private slots:
         QFETCH(bool, move);
         QFETCH(bool, sameFolder);
         QFETCH(bool, overwrite);
+        QFETCH(bool, journaled);
         zorv::test::ScriptedPlatform platform;
         QTemporaryDir dir;
         const QString src = dir.path() + u"/src/"_s;
@@ -146,7 +156,7 @@ private slots:
         addRow(*g, {src, u"s"_s, u"old"_s, out});
         addRow(*g, {src, u"s"_s, u"new"_s, out});
         const FifoWatchdog watchdog(bytes(source));
-        run(*g, move, overwrite);
+        run(*g, move, overwrite, {}, journaled ? dir.path() + u"/journal"_s : QString());
         QVERIFY2(!watchdog.fired(), "the run blocked on the FIFO");
         QCOMPARE(column(*g, u"jg"_s), (QStringList{u"失败"_s, u"失败"_s}));
         QCOMPARE(readFile(out + u"old"_s), QByteArray("old"));

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -360,6 +361,56 @@ private slots:
         QCOMPARE(left.size(), kJournalsKept);
         QCOMPARE(latestJournal(j), j + u'/' + left.last());
         QVERIFY(readFile(j + u'/' + left.last()).startsWith("ZORV-RUN-JOURNAL 1\n"));
+    }
+
+    // A journal damaged after the run is refused with the line that is
+    // wrong, and nothing is undone by guesswork.
+    void damagedJournalRefused_data() {
+        QTest::addColumn<int>("field"); // of the "B" line; -1: a line of its own
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("file with four parts") << 8 << QByteArray("1:2:3:4");
+        QTest::newRow("file with six parts") << 8 << QByteArray("1:2:3:4:5:6");
+        QTest::newRow("file with a bad digit") << 8 << QByteArray("1:2:3:4:g");
+        QTest::newRow("step not a number") << 1 << QByteArray("x0");
+        QTest::newRow("folder not listed") << 4 << QByteArray("7");
+        QTest::newRow("unknown operation") << 3 << QByteArray("rename");
+        QTest::newRow("field added") << 10 << QByteArray("z");
+        QTest::newRow("unknown line") << -1 << QByteArray("Q\t1");
+    }
+    void damagedJournalRefused() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, text);
+        zorv::test::ScriptedPlatform sp;
+        QTemporaryDir dir;
+        const QString src = dir.path() + u"/src/"_s, j = dir.path() + u"/j"_s;
+        QVERIFY(writeFile(src + u"a"_s, "a"));
+        auto g = makeFrn1Grid();
+        addRow(*g, {src, u"a"_s, u"b"_s, src});
+        QCOMPARE(run(*g, true, true, j).succeeded, qint64(1));
+        const QString path = latestJournal(j);
+        QList<QByteArray> lines = readFile(path).split('\n');
+        const auto b = std::find_if(lines.begin(), lines.end(),
+                                    [](const QByteArray &l) { return l.startsWith("B\t"); });
+        QVERIFY(b != lines.end());
+        if (field < 0) {
+            lines.insert(b, text);
+        } else {
+            QList<QByteArray> fields = b->split('\t');
+            if (field == fields.size())
+                fields << text;
+            else
+                fields[field] = text;
+            *b = fields.join('\t');
+        }
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QVERIFY(f.write(lines.join('\n')) > 0);
+        f.close();
+        const UndoReport r = undoLast(j);
+        QCOMPARE(int(r.end), int(UndoEnd::Unreadable));
+        QVERIFY2(r.error.contains(u"无法识别"_s), qPrintable(r.error));
+        QCOMPARE(readFile(src + u"b"_s), QByteArray("a"));
+        QVERIFY(!QFileInfo::exists(src + u"a"_s));
     }
 
     // Names with the journal's own separators survive the round trip.
