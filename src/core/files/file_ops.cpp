@@ -365,6 +365,9 @@ std::optional<Outcome> executeMove(const Task &task, const QByteArray &root, boo
         return Outcome::Failed;
     int e = renameNew(n.src, n.tgt);
     if (!inPlace && (e == ENOENT || e == EBADF)) {
+        // No folders are made for a source that went away since the look.
+        if (sourceLooked && checkMoveSource(n.src))
+            return Outcome::Failed;
         createMissingFolders(task.targetDir, root);
         n.refresh(task, folders);
         e = renameNew(n.src, n.tgt);

@@ -3,6 +3,7 @@
 // temporary files left by killed runs, replacing copies.
 #include "core/files/batch_run.h"
 #include "core/files/file_ops.h"
+#include "core/files/plan_check.h"
 #include "core/files/run_journal.h"
 #include "frn_test_util.h"
 #include "support/scripted_platform.h"
@@ -164,6 +165,31 @@ private slots:
         QCOMPARE(QFileInfo::exists(source), kind != u"vanished"_s);
         if (kind == u"folder"_s)
             QVERIFY(QFileInfo(source).isDir());
+    }
+
+    // A move whose source the journal saw moments ago skips its own look;
+    // a source gone since still fails and makes no target folders.
+    void lookedSourceGoneMakesNoFolders() {
+        zorv::test::ScriptedPlatform platform;
+        QTemporaryDir dir;
+        const QString src = dir.path() + u"/src/"_s;
+        QVERIFY(QDir().mkpath(src));
+        auto g = makeFrn1Grid();
+        addRow(*g, {src, u"gone"_s, u"gone"_s, dir.path() + u"/new/deeper/"_s});
+        RunOptions o;
+        o.move = true;
+        const Plan plan = buildPlan(*g, QString(), o);
+        struct SawIt final : RunObserver {
+            bool beforeStep(size_t) override { return true; }
+            void held(quint32, const QByteArray &) override {}
+            void outcome(qint64, Outcome o) override { outcomes << o; }
+            bool sourceLooked(size_t) const override { return true; }
+            QList<Outcome> outcomes;
+        } observer;
+        EscSink sink;
+        runPlan(plan, checkPlan(plan), sink, {}, &observer);
+        QCOMPARE(observer.outcomes, QList<Outcome>{Outcome::Failed});
+        QVERIFY(!QFileInfo::exists(dir.path() + u"/new"_s));
     }
 
     void sourceChangedDuringCrossMove_data() {
