@@ -22,10 +22,11 @@
 //
 // Before-lines are written ahead for a batch of steps and flushed to disk
 // (fdatasync) before the first of them runs; the look at each source they
-// record serves as the run's own look while it is fresh; outcomes are buffered and
-// written (not flushed) with the next batch, every second and at the end. A
-// killed run, or one cut by a power loss, thus leaves every step that may
-// have started on disk; a missing outcome is found out by looking at the disk.
+// record serves as the run's own look while it is fresh. Outcomes are
+// buffered and written (not flushed) with the next batch, every second and
+// at the end. A killed run, or one cut by a power loss, thus leaves every
+// step that may have started on disk; a missing outcome is found out by
+// looking at the disk.
 
 #include "core/files/batch_plan.h"
 #include "core/files/batch_run.h"

@@ -102,7 +102,6 @@ bool parseFolder(const Fields &f, Journal *j) {
     const QByteArrayView where = f[3];
     bool ok = true;
     if (where.startsWith('-')) {
-        folder.missing = 0;
         ok = where.size() == 1 || parseNumber(where.sliced(1), &folder.missing);
     } else {
         const qsizetype a = where.indexOf(':');

@@ -75,6 +75,15 @@ RunSummary run(Grid &g, bool move, bool overwrite, const QString &journals) {
     return executeRun(g, FrnState{}, o, sink, &place);
 }
 
+// Renames src/a (holding "a") to src/b in a run journaled in journals.
+bool renameAToB(const QString &src, const QString &journals) {
+    if (!writeFile(src + u"a"_s, "a"))
+        return false;
+    auto g = makeFrn1Grid();
+    addRow(*g, {src, u"a"_s, u"b"_s, src});
+    return run(*g, true, true, journals).succeeded == 1;
+}
+
 UndoReport undoLast(const QString &journals) {
     EscSink sink;
     return undoJournal(latestJournal(journals), sink);
@@ -243,10 +252,7 @@ private slots:
         zorv::test::ScriptedPlatform sp;
         QTemporaryDir dir;
         const QString src = dir.path() + u"/src/"_s, j = dir.path() + u"/j"_s;
-        QVERIFY(writeFile(src + u"a"_s, "a"));
-        auto g = makeFrn1Grid();
-        addRow(*g, {src, u"a"_s, u"b"_s, src});
-        QCOMPARE(run(*g, true, true, j).succeeded, qint64(1));
+        QVERIFY(renameAToB(src, j));
         QCOMPARE(int(undoLast(j).end), int(UndoEnd::Done));
         QVERIFY(QFile::rename(src + u"a"_s, src + u"b"_s)); // as after the run again
         const UndoReport again = undoLast(j);
@@ -383,10 +389,7 @@ private slots:
         zorv::test::ScriptedPlatform sp;
         QTemporaryDir dir;
         const QString src = dir.path() + u"/src/"_s, j = dir.path() + u"/j"_s;
-        QVERIFY(writeFile(src + u"a"_s, "a"));
-        auto g = makeFrn1Grid();
-        addRow(*g, {src, u"a"_s, u"b"_s, src});
-        QCOMPARE(run(*g, true, true, j).succeeded, qint64(1));
+        QVERIFY(renameAToB(src, j));
         const QString path = latestJournal(j);
         QList<QByteArray> lines = readFile(path).split('\n');
         const auto b = std::find_if(lines.begin(), lines.end(),
