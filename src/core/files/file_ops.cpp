@@ -232,7 +232,7 @@ int checkMoveSource(At src) {
     struct stat st;
     if (fstatat(src.dir, src.name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
-    return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode) ? 0 : EINVAL;
+    return movableMode(st.st_mode) ? 0 : EINVAL;
 }
 
 } // namespace

@@ -16,8 +16,14 @@
 
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 
 namespace zorv::files {
+
+// What a move takes as its source: a regular file or a symbolic link.
+inline bool movableMode(mode_t mode) {
+    return S_ISREG(mode) || S_ISLNK(mode);
+}
 
 // Copies src to a new file tgt, failing with EEXIST (nothing touched) when
 // tgt exists. The copy keeps the source's permission bits (less the umask)

@@ -1,5 +1,7 @@
 #include "core/files/run_journal.h"
 
+#include "core/files/file_ops.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -121,7 +123,7 @@ FileId fileIdAt(int dir, const char *name, bool *movable) {
     if (fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return f;
     if (movable)
-        *movable = S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+        *movable = movableMode(st.st_mode);
     f.present = true;
     f.dev = quint64(st.st_dev);
     f.ino = quint64(st.st_ino);

@@ -64,7 +64,7 @@ struct FileId {
 };
 
 // lstat of name relative to dir (never following a symbolic link); *movable,
-// when given, tells whether it is a regular file or a symbolic link.
+// when given, tells whether a move would take it (movableMode).
 FileId fileIdAt(int dir, const char *name, bool *movable = nullptr);
 
 // Writes all size bytes of data to fd, going on after interruptions; false
